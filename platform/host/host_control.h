@@ -1,0 +1,46 @@
+// What tests use to drive and inspect the host stand-in. Program code never includes this.
+#ifndef DUNVATEL_PLATFORM_HOST_CONTROL_H
+#define DUNVATEL_PLATFORM_HOST_CONTROL_H
+
+#include "platform/platform.h"
+
+#include <functional>
+
+// Registry operations whose calls can be counted and made to fail.
+enum HostRegistryCall
+{
+    HOST_REG_OPEN,
+    HOST_REG_CREATE,
+    HOST_REG_CLOSE,
+    HOST_REG_QUERY_INFO,
+    HOST_REG_ENUM_KEY,
+    HOST_REG_ENUM_VALUE,
+    HOST_REG_QUERY_VALUE,
+    HOST_REG_SET_VALUE,
+    HOST_REG_DELETE_KEY,
+    HOST_REG_DELETE_VALUE,
+    HOST_REG_CALL_KINDS
+};
+
+// Makes a later call of the operation fail with the error: the first `skip` calls still
+// succeed, the next one fails, and the ones after it succeed again.
+void HostFailRegistryCall(HostRegistryCall call, int skip = 0, LONG error = ERROR_ACCESS_DENIED);
+void HostClearRegistryFaults();
+// Calls made of the operation since the registry was last reset.
+long HostRegistryCallCount(HostRegistryCall call);
+// Handles opened or created and not yet closed.
+int HostOpenKeyCount();
+// Empties the tree, forgets every handle and fault, and zeroes the call counts.
+void HostResetRegistry();
+
+// Gives `dialog` a sorted drop-down list with the control id; SendDlgItemMessageW then reaches
+// it. Removing the dialog's controls forgets them.
+void HostCreateComboBox(HWND dialog, int controlId);
+void HostRemoveControls(HWND dialog);
+
+// Who answers MessageBoxW. Without a handler a box answers 0, as a box that cannot be shown.
+typedef std::function<int(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)>
+    HostMessageBoxHandler;
+void HostSetMessageBoxHandler(HostMessageBoxHandler handler);
+
+#endif

@@ -1,0 +1,29 @@
+// Desktop Win32 (mingw-w64, run under Wine): the real headers, and every place where the
+// desktop differs from the handheld the program is written for. Each difference is absorbed
+// here, once, so that program code stays the handheld's code.
+#ifndef DUNVATEL_PLATFORM_WIN32_PLATFORM_H
+#define DUNVATEL_PLATFORM_WIN32_PLATFORM_H
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+#include <windows.h>
+#include <commdlg.h>
+
+// Access masks. The handheld ignores the mask given to RegOpenKeyExW and RegCreateKeyExW;
+// the desktop honours it, and a key opened with mask 0 can be neither read, written nor
+// enumerated. Program code passes this mask, which asks for what the handheld grants.
+#define PLATFORM_KEY_ACCESS KEY_ALL_ACCESS
+
+// Recursive deletion. On the handheld RegDeleteKeyW removes the key with its whole tree; on
+// the desktop it refuses a key that has subkeys, and RegDeleteTreeW(parent, path) removes the
+// key itself together with everything beneath it.
+inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
+{
+    return RegDeleteTreeW(parent, path);
+}
+
+#endif

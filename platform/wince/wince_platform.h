@@ -1,0 +1,20 @@
+// The handheld build: the device's own headers, with nothing to absorb.
+// It cannot be built on the development machines; this file keeps the handheld's side of
+// every difference that platform/win32 absorbs, so both can be read side by side.
+#ifndef DUNVATEL_PLATFORM_WINCE_PLATFORM_H
+#define DUNVATEL_PLATFORM_WINCE_PLATFORM_H
+
+#include <windows.h>
+#include <commdlg.h>
+#include <aygshell.h>
+
+// The handheld's registry ignores access masks.
+#define PLATFORM_KEY_ACCESS 0
+
+// The handheld's RegDeleteKeyW removes a key with its whole tree.
+inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
+{
+    return RegDeleteKeyW(parent, path);
+}
+
+#endif

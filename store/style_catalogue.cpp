@@ -1,0 +1,101 @@
+#include "store/style_catalogue.h"
+
+#include "resources/resource.h"
+#include "store/style_store.h"
+#include "ui/window_globals.h"
+
+void RefreshStyleList(HWND dialog)
+{
+    SendDlgItemMessageW(dialog, IDC_STYLE_LIST, CB_RESETCONTENT, 0, 0);
+    FillStyleNames(dialog, IDC_STYLE_LIST);
+    // The second entry, not the first: with fewer than two styles nothing is selected.
+    SendDlgItemMessageW(dialog, IDC_STYLE_LIST, CB_SETCURSEL, 1, 0);
+    SelectStandardStyle(dialog, IDC_STYLE_LIST);
+}
+
+void FillStyleNames(HWND dialog, int listId)
+{
+    HKEY styles;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles) !=
+        ERROR_SUCCESS)
+        return;
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(styles, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL, NULL, NULL,
+                         NULL) == ERROR_SUCCESS)
+    {
+        for (DWORD index = 0; index < count; ++index)
+        {
+            WCHAR name[STYLE_NAME_CAPACITY];
+            DWORD capacity = STYLE_NAME_CAPACITY;
+            // A name too long for the buffer fails to enumerate and is left out.
+            if (RegEnumKeyExW(styles, index, name, &capacity, NULL, NULL, NULL, NULL) ==
+                ERROR_SUCCESS)
+                SendDlgItemMessageW(dialog, listId, CB_ADDSTRING, 0, (LPARAM)name);
+        }
+    }
+    RegCloseKey(styles);
+}
+
+void SelectStandardStyle(HWND dialog, int listId)
+{
+    HKEY settings;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0, PLATFORM_KEY_ACCESS, &settings) !=
+        ERROR_SUCCESS)
+        return;
+    WCHAR name[STANDARD_NAME_UNITS];
+    // The list searches from the entry after position 0 and selects the first entry that
+    // begins with the name; when none does, the earlier selection stays.
+    if (ReadStandardStyleName(settings, name))
+        SendDlgItemMessageW(dialog, listId, CB_SELECTSTRING, 0, (LPARAM)name);
+    RegCloseKey(settings);
+}
+
+WCHAR* GetSelectedStyleName(HWND dialog, int listId)
+{
+    LRESULT position = SendDlgItemMessageW(dialog, listId, CB_GETCURSEL, 0, 0);
+    if (position == CB_ERR)
+        return NULL;
+    LRESULT length = SendDlgItemMessageW(dialog, listId, CB_GETLBTEXTLEN, (WPARAM)position, 0);
+    if (length < 0)
+        return NULL;
+    WCHAR* name = (WCHAR*)malloc((length + 8) * sizeof(WCHAR));
+    if (SendDlgItemMessageW(dialog, listId, CB_GETLBTEXT, (WPARAM)position, (LPARAM)name) == CB_ERR)
+    {
+        free(name);
+        return NULL;
+    }
+    return name;
+}
+
+void SetStandardStyle(HWND dialog, int listId)
+{
+    HKEY settings;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0, PLATFORM_KEY_ACCESS, &settings) !=
+        ERROR_SUCCESS)
+        return;
+    WCHAR* name = GetSelectedStyleName(dialog, listId);
+    if (!name)
+    {
+        RegCloseKey(settings);
+        return;
+    }
+    if (wcscmp(name, CUSTOM_STYLE_NAME) == 0 &&
+        MessageBoxW(g_mainWindow,
+                    TEXT("Custom の設定内容に間違いがある場合、システムが起動しない等の問題を起こす"
+                         "可能性があります。事前のバックアップを強くお勧めします。Custom "
+                         "を標準に設定してよろしいですか？"),
+                    name, MB_YESNO) != IDYES)
+    {
+        RegCloseKey(settings);
+        free(name);
+        return;
+    }
+    DWORD bytes = (DWORD)((wcslen(name) + 1) * sizeof(WCHAR));
+    LONG written =
+        RegSetValueExW(settings, STANDARD_STYLE_VALUE, 0, REG_SZ, (const BYTE*)name, bytes);
+    RegCloseKey(settings);
+    if (written == ERROR_SUCCESS)
+        MessageBoxW(g_mainWindow, TEXT("標準に設定しました。設定はリセット後に有効になります。"),
+                    name, MB_OK);
+    free(name);
+}

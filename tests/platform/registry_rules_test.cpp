@@ -1,0 +1,177 @@
+// The registry rules the program relies on. They run in both builds: a case that passes on the
+// host and fails under Wine shows a stand-in that does not behave like the platform.
+#include "tests/support/test_support.h"
+
+namespace
+{
+
+class RegistryRules : public StoreTest
+{
+  protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        root = WString(IME_ROOT_KEY) + TEXT("\\Rules");
+        CreateKey(root);
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegOpenKeyExW(HKEY_CURRENT_USER, root.c_str(), 0, PLATFORM_KEY_ACCESS, &key));
+    }
+    void TearDown() override
+    {
+        RegCloseKey(key);
+        StoreTest::TearDown();
+    }
+    WString Child(LPCWSTR name) const
+    {
+        return root + TEXT("\\") + name;
+    }
+    WString root;
+    HKEY key = NULL;
+};
+
+TEST_F(RegistryRules, NamesMatchWithoutCaseAndKeepTheirSpelling)
+{
+    CreateKey(Child(TEXT("MixedCase")));
+    EXPECT_TRUE(KeyExists(Child(TEXT("mixedcase"))));
+    EXPECT_TRUE(KeyExists(Child(TEXT("MIXEDCASE"))));
+    CreateKey(Child(TEXT("MIXEDCASE"))); // opens the existing key, keeps its spelling
+    EXPECT_EQ(std::vector<WString>{TEXT("MixedCase")}, SubkeyNames(root));
+
+    SetString(root, TEXT("Value"), TEXT("one"));
+    SetString(root, TEXT("VALUE"), TEXT("two"));
+    EXPECT_EQ(std::vector<WString>{TEXT("Value")}, ValueNames(root));
+    DWORD type = 0;
+    Bytes data;
+    ASSERT_TRUE(ReadValue(root, TEXT("value"), &type, &data));
+    EXPECT_EQ(TextBytes(TEXT("two")), data);
+}
+
+TEST_F(RegistryRules, SubkeysEnumerateInCaseInsensitiveOrder)
+{
+    for (LPCWSTR name : {TEXT("beta"), TEXT("Gamma"), TEXT("ALPHA2"), TEXT("Alpha"), TEXT("b")})
+        CreateKey(Child(name));
+    std::vector<WString> expected = {TEXT("Alpha"), TEXT("ALPHA2"), TEXT("b"), TEXT("beta"),
+                                     TEXT("Gamma")};
+    EXPECT_EQ(expected, SubkeyNames(root));
+}
+
+TEST_F(RegistryRules, KeyEnumerationNeedsRoomForTheTerminator)
+{
+    CreateKey(Child(TEXT("Twelve-chars")));
+    WCHAR name[32];
+    for (WCHAR& unit : name)
+        unit = 'x';
+    DWORD capacity = 12;
+    EXPECT_EQ(ERROR_MORE_DATA, RegEnumKeyExW(key, 0, name, &capacity, NULL, NULL, NULL, NULL));
+    EXPECT_EQ(12u, capacity);
+    EXPECT_EQ('x', name[0]);
+
+    capacity = 13;
+    ASSERT_EQ(ERROR_SUCCESS, RegEnumKeyExW(key, 0, name, &capacity, NULL, NULL, NULL, NULL));
+    EXPECT_EQ(12u, capacity);
+    EXPECT_EQ(W(TEXT("Twelve-chars")), WString(name));
+
+    capacity = 32;
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, RegEnumKeyExW(key, 1, name, &capacity, NULL, NULL, NULL, NULL));
+}
+
+TEST_F(RegistryRules, ValueEnumerationReportsTheNeededSizes)
+{
+    Bytes data = MultiString({TEXT("first"), TEXT("second")});
+    SetValue(root, TEXT("Keys"), REG_MULTI_SZ, data);
+
+    WCHAR name[16];
+    BYTE buffer[64];
+    DWORD nameCapacity = 4; // "Keys" needs 5 with its terminator
+    DWORD type = 0;
+    DWORD size = sizeof(buffer);
+    EXPECT_EQ(ERROR_MORE_DATA,
+              RegEnumValueW(key, 0, name, &nameCapacity, NULL, &type, buffer, &size));
+    EXPECT_EQ(4u, nameCapacity);
+
+    nameCapacity = 5;
+    size = 4;
+    EXPECT_EQ(ERROR_MORE_DATA,
+              RegEnumValueW(key, 0, name, &nameCapacity, NULL, &type, buffer, &size));
+    EXPECT_EQ(W(TEXT("Keys")), WString(name));
+    EXPECT_EQ(data.size(), size);
+
+    nameCapacity = 16;
+    size = sizeof(buffer);
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegEnumValueW(key, 0, name, &nameCapacity, NULL, &type, buffer, &size));
+    EXPECT_EQ(4u, nameCapacity);
+    EXPECT_EQ((DWORD)REG_MULTI_SZ, type);
+    EXPECT_EQ(data, Bytes(buffer, buffer + size));
+
+    nameCapacity = 16;
+    size = sizeof(buffer);
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS,
+              RegEnumValueW(key, 1, name, &nameCapacity, NULL, &type, buffer, &size));
+}
+
+TEST_F(RegistryRules, QueryInfoGivesCountsMaximaAndClass)
+{
+    CreateKey(Child(TEXT("short")));
+    CreateKey(Child(TEXT("a-longer-name")), TEXT("REG_SZ"));
+    SetValue(root, TEXT("v"), REG_BINARY, Bytes(10, 7));
+    SetValue(root, TEXT("value-name"), REG_DWORD, Bytes(4, 1));
+
+    DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, longestData = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(key, NULL, NULL, NULL, &subkeys, &longestSubkey, NULL,
+                                              &values, &longestName, &longestData, NULL, NULL));
+    EXPECT_EQ(2u, subkeys);
+    EXPECT_EQ(13u, longestSubkey);
+    EXPECT_EQ(2u, values);
+    EXPECT_EQ(10u, longestName);
+    EXPECT_EQ(10u, longestData);
+
+    EXPECT_EQ(W(TEXT("REG_SZ")), KeyClass(Child(TEXT("a-longer-name"))));
+    EXPECT_EQ(W(TEXT("")), KeyClass(Child(TEXT("short"))));
+}
+
+TEST_F(RegistryRules, CreateMakesIntermediateKeys)
+{
+    CreateKey(Child(TEXT("one\\two\\three")), TEXT("REG_SZ"));
+    EXPECT_TRUE(KeyExists(Child(TEXT("one"))));
+    EXPECT_TRUE(KeyExists(Child(TEXT("one\\two"))));
+    EXPECT_EQ(W(TEXT("REG_SZ")), KeyClass(Child(TEXT("one\\two\\three"))));
+}
+
+TEST_F(RegistryRules, QueryValueReportsTheNeededSize)
+{
+    SetString(root, TEXT("text"), TEXT("0123456789"));
+    BYTE buffer[8];
+    DWORD size = sizeof(buffer);
+    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExW(key, TEXT("text"), NULL, NULL, buffer, &size));
+    EXPECT_EQ(22u, size);
+    size = sizeof(buffer);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegQueryValueExW(key, TEXT("missing"), NULL, NULL, buffer, &size));
+}
+
+TEST_F(RegistryRules, SetStoresExactlyTheBytesGiven)
+{
+    Bytes unterminated = {'a', 0, 'b'}; // odd length, no terminator
+    SetValue(root, TEXT("odd"), REG_SZ, unterminated);
+    SetValue(root, TEXT("empty"), REG_MULTI_SZ, Bytes());
+    DWORD type = 0;
+    Bytes data;
+    ASSERT_TRUE(ReadValue(root, TEXT("odd"), &type, &data));
+    EXPECT_EQ(unterminated, data);
+    ASSERT_TRUE(ReadValue(root, TEXT("empty"), &type, &data));
+    EXPECT_EQ((DWORD)REG_MULTI_SZ, type);
+    EXPECT_TRUE(data.empty());
+}
+
+TEST_F(RegistryRules, TreeDeletionRemovesEverythingBeneath)
+{
+    CreateKey(Child(TEXT("tree\\a\\b")));
+    SetString(Child(TEXT("tree\\a")), TEXT("v"), TEXT("x"));
+    EXPECT_EQ(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
+    EXPECT_FALSE(KeyExists(Child(TEXT("tree"))));
+    EXPECT_NE(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
+    EXPECT_TRUE(KeyExists(root));
+}
+
+} // namespace

@@ -1,0 +1,228 @@
+// The style list, the standard style and the command that sets it.
+#include "tests/support/test_support.h"
+
+#include "resources/resource.h"
+#include "store/style_catalogue.h"
+#include "store/style_store.h"
+
+namespace
+{
+
+const WCHAR CUSTOM_WARNING[] =
+    TEXT("Custom の設定内容に間違いがある場合、システムが起動しない等の問題を起こす可能性があります"
+         "。事前のバックアップを強くお勧めします。Custom を標準に設定してよろしいですか？");
+const WCHAR STANDARD_SET[] = TEXT("標準に設定しました。設定はリセット後に有効になります。");
+
+class StyleCatalogue : public StoreTest
+{
+  protected:
+    void AddStyles(std::initializer_list<LPCWSTR> names)
+    {
+        for (LPCWSTR name : names)
+            CreateKey(StylePath(name));
+    }
+    void Refresh()
+    {
+        RefreshStyleList(windows.dialog());
+    }
+    WString StandardStyle()
+    {
+        DWORD type = 0;
+        Bytes data;
+        if (!ReadValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, &type, &data))
+            return TEXT("<missing>");
+        EXPECT_EQ((DWORD)REG_SZ, type);
+        return WString((const WCHAR*)data.data(), data.size() / sizeof(WCHAR));
+    }
+    void SelectByText(LPCWSTR name)
+    {
+        std::vector<WString> entries = windows.ListEntries();
+        for (size_t i = 0; i < entries.size(); ++i)
+        {
+            if (entries[i] == name)
+                windows.Select((int)i);
+        }
+        ASSERT_EQ(W(name), windows.SelectedText());
+    }
+};
+
+TEST_F(StyleCatalogue, ListsStylesSortedWithTheStandardSelected)
+{
+    AddStyles({TEXT("Gamma"), TEXT("alpha"), TEXT("Beta")});
+    SetStandardStyleValue(TEXT("Gamma"));
+    Refresh();
+    std::vector<WString> expected = {TEXT("alpha"), TEXT("Beta"), TEXT("Gamma")};
+    EXPECT_EQ(expected, windows.ListEntries());
+    EXPECT_EQ(W(TEXT("Gamma")), windows.SelectedText());
+    EXPECT_TRUE(user.boxes().empty());
+}
+
+TEST_F(StyleCatalogue, RefreshReplacesWhatTheListHeld)
+{
+    windows.AddEntry(TEXT("Stale"));
+    AddStyles({TEXT("One"), TEXT("Two")});
+    Refresh();
+    EXPECT_EQ((std::vector<WString>{TEXT("One"), TEXT("Two")}), windows.ListEntries());
+}
+
+TEST_F(StyleCatalogue, StandardIsFoundByPrefixAfterTheFirstEntry)
+{
+    AddStyles({TEXT("A"), TEXT("AB"), TEXT("C")});
+    SetStandardStyleValue(TEXT("a"));
+    Refresh();
+    EXPECT_EQ(W(TEXT("AB")), windows.SelectedText());
+}
+
+TEST_F(StyleCatalogue, WithoutAFoundStandardTheSecondEntryIsSelected)
+{
+    AddStyles({TEXT("One"), TEXT("Three"), TEXT("Two")});
+    Refresh(); // no standard-style value at all
+    EXPECT_EQ(1, windows.Selection());
+
+    SetStandardStyleValue(TEXT("Gone"));
+    Refresh();
+    EXPECT_EQ(1, windows.Selection());
+
+    SetStandardStyleValue(TEXT("")); // an empty name matches nothing
+    Refresh();
+    EXPECT_EQ(1, windows.Selection());
+}
+
+TEST_F(StyleCatalogue, AOneEntryListIsSelectedOnlyByAMatchingStandard)
+{
+    AddStyles({TEXT("Solo")});
+    SetStandardStyleValue(TEXT("Other"));
+    Refresh();
+    EXPECT_EQ(CB_ERR, windows.Selection());
+
+    SetStandardStyleValue(TEXT("so"));
+    Refresh();
+    EXPECT_EQ(0, windows.Selection());
+}
+
+TEST_F(StyleCatalogue, NamesOfThirtyTwoUnitsAreLeftOut)
+{
+    WString fits(31, 'F');
+    WString tooLong(32, 'L');
+    AddStyles({fits.c_str(), tooLong.c_str(), TEXT("Short")});
+    Refresh();
+    EXPECT_EQ((std::vector<WString>{fits, TEXT("Short")}), windows.ListEntries());
+}
+
+TEST_F(StyleCatalogue, WithoutStyleKeysTheListIsEmpty)
+{
+    SetStandardStyleValue(TEXT("Anything"));
+    Refresh();
+    EXPECT_TRUE(windows.ListEntries().empty());
+    EXPECT_EQ(CB_ERR, windows.Selection());
+}
+
+TEST_F(StyleCatalogue, AStandardValueFillingItsWholeCapacityStillEndsInTheBuffer)
+{
+    AddStyles({TEXT("One"), TEXT("Two")});
+    // 130 units with no terminator: exactly the 260 bytes offered.
+    WString full(130, 'T');
+    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ,
+             Bytes((const BYTE*)full.data(), (const BYTE*)full.data() + 260));
+    Refresh();
+    EXPECT_EQ(1, windows.Selection()); // "Two" does not begin with 130 Ts
+
+    WCHAR name[STANDARD_NAME_UNITS];
+    HKEY settings;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0,
+                                           PLATFORM_KEY_ACCESS, &settings));
+    EXPECT_TRUE(ReadStandardStyleName(settings, name));
+    RegCloseKey(settings);
+    EXPECT_EQ(full, WString(name));
+}
+
+TEST_F(StyleCatalogue, AStandardValueTooLongForTheBufferIsNotUsed)
+{
+    AddStyles({TEXT("One"), TEXT("Two")});
+    SetStandardStyleValue(WString(TEXT("One")) + WString(200, 'x'));
+    Refresh();
+    EXPECT_EQ(1, windows.Selection());
+}
+
+TEST_F(StyleCatalogue, SelectedNameIsAHeapCopy)
+{
+    EXPECT_EQ(nullptr, GetSelectedStyleName(windows.dialog(), IDC_STYLE_LIST));
+    windows.AddEntry(TEXT("Beta"));
+    windows.Select(0);
+    WCHAR* name = GetSelectedStyleName(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_NE(nullptr, name);
+    EXPECT_EQ(W(TEXT("Beta")), WString(name));
+    free(name);
+}
+
+TEST_F(StyleCatalogue, SetStandardWritesTheSelectedNameAndTellsTheUser)
+{
+    AddStyles({TEXT("Alpha"), TEXT("Beta")});
+    SetStandardStyleValue(TEXT("Alpha"));
+    Refresh();
+    SelectByText(TEXT("Beta"));
+    user.WillAnswer(IDOK);
+    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+
+    EXPECT_EQ(W(TEXT("Beta")) + WCHAR(0), StandardStyle());
+    ASSERT_EQ(1u, user.boxes().size());
+    const ShownBox& box = user.boxes()[0];
+    EXPECT_EQ(windows.mainWindow(), box.owner);
+    EXPECT_EQ(W(STANDARD_SET), box.text);
+    EXPECT_EQ(W(TEXT("Beta")), box.caption);
+    EXPECT_EQ((UINT)MB_OK, box.type);
+    EXPECT_EQ(W(TEXT("Beta")), windows.SelectedText()); // the list is left as it was
+}
+
+TEST_F(StyleCatalogue, CustomIsMadeStandardOnlyAfterAYes)
+{
+    AddStyles({TEXT("Alpha"), TEXT("Custom")});
+    SetStandardStyleValue(TEXT("Alpha"));
+    Refresh();
+    SelectByText(TEXT("Custom"));
+
+    user.WillAnswer(IDNO);
+    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_EQ(W(TEXT("Alpha")) + WCHAR(0), StandardStyle());
+    ASSERT_EQ(1u, user.boxes().size());
+    EXPECT_EQ(W(CUSTOM_WARNING), user.boxes()[0].text);
+    EXPECT_EQ(W(TEXT("Custom")), user.boxes()[0].caption);
+    EXPECT_EQ((UINT)MB_YESNO, user.boxes()[0].type);
+
+    user.WillAnswer(IDYES);
+    user.WillAnswer(IDOK);
+    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_EQ(W(TEXT("Custom")) + WCHAR(0), StandardStyle());
+    ASSERT_EQ(3u, user.boxes().size());
+    EXPECT_EQ(W(STANDARD_SET), user.boxes()[2].text);
+}
+
+TEST_F(StyleCatalogue, OnlyTheExactNameCustomIsWarnedAbout)
+{
+    AddStyles({TEXT("custom")});
+    SetStandardStyleValue(TEXT("Other"));
+    Refresh();
+    windows.Select(0);
+    user.WillAnswer(IDOK);
+    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_EQ(1u, user.boxes().size());
+    EXPECT_EQ(W(STANDARD_SET), user.boxes()[0].text);
+    EXPECT_EQ(W(TEXT("custom")) + WCHAR(0), StandardStyle());
+}
+
+TEST_F(StyleCatalogue, SetStandardIsSilentWithoutSelectionOrSettingsKey)
+{
+    AddStyles({TEXT("Only")});
+    SetStandardStyleValue(TEXT("Other"));
+    Refresh(); // one entry, nothing selected
+    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_EQ(W(TEXT("Other")) + WCHAR(0), StandardStyle());
+
+    DeleteTree(IME_SETTINGS_KEY);
+    windows.Select(0);
+    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_FALSE(KeyExists(IME_SETTINGS_KEY)); // never created
+    EXPECT_TRUE(user.boxes().empty());
+}
+
+} // namespace

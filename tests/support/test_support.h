@@ -1,0 +1,130 @@
+// What every test uses, with one interface for both builds: registry fixtures made through
+// the real Reg* calls, the windows a command needs (main window and main dialog with its style
+// list), and a scripted user who answers the message boxes and records them. On the host the
+// stand-in serves them; on Win32 they are real windows and real boxes.
+#ifndef DUNVATEL_TESTS_SUPPORT_TEST_SUPPORT_H
+#define DUNVATEL_TESTS_SUPPORT_TEST_SUPPORT_H
+
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+typedef std::basic_string<WCHAR> WString;
+typedef std::vector<BYTE> Bytes;
+
+// --- Registry fixtures, all paths under HKEY_CURRENT_USER -----------------------------------
+
+// The input method's key, parent of every location the program touches.
+extern const WCHAR IME_ROOT_KEY[];
+// The path of the style `name` under the style list.
+WString StylePath(const WString& name);
+
+void CreateKey(const WString& path, LPCWSTR keyClass = nullptr);
+void SetValue(const WString& path, const WString& name, DWORD type, const Bytes& data);
+void SetString(const WString& path, const WString& name, const WString& text);
+// REG_MULTI_SZ data: each string with its terminator, then one more zero unit.
+Bytes MultiString(const std::vector<WString>& strings);
+Bytes TextBytes(const WString& text); // the units of `text` with its terminator
+void SetStandardStyleValue(const WString& name);
+bool KeyExists(const WString& path);
+// Reads a value; false when it does not exist.
+bool ReadValue(const WString& path, const WString& name, DWORD* type, Bytes* data);
+// The key's class as RegQueryInfoKeyW reports it.
+WString KeyClass(const WString& path);
+std::vector<WString> SubkeyNames(const WString& path);
+std::vector<WString> ValueNames(const WString& path);
+void DeleteTree(const WString& path);
+
+// Open registry handles of this process, or -1 where the build cannot count them.
+int OpenKeyHandles();
+
+// --- Windows --------------------------------------------------------------------------------
+
+// A main window and a main dialog holding the sorted drop-down list IDC_STYLE_LIST; sets
+// g_mainWindow and g_mainDialog for its lifetime.
+class TestWindows
+{
+  public:
+    TestWindows();
+    ~TestWindows();
+    HWND mainWindow() const
+    {
+        return mainWindow_;
+    }
+    HWND dialog() const
+    {
+        return dialog_;
+    }
+    std::vector<WString> ListEntries() const;
+    // The selected position, or CB_ERR.
+    int Selection() const;
+    WString SelectedText() const;
+    void AddEntry(const WString& text) const;
+    void Select(int position) const;
+
+  private:
+    HWND mainWindow_;
+    HWND dialog_;
+};
+
+// --- The scripted user ----------------------------------------------------------------------
+
+struct ShownBox
+{
+    HWND owner;
+    WString text;
+    WString caption;
+    UINT type; // MB_OK or MB_YESNO (on Win32 read off the box's buttons)
+};
+
+class ScriptedUser
+{
+  public:
+    ScriptedUser();
+    // Fails the test when scripted answers were left unused.
+    ~ScriptedUser();
+    // The next box shown is answered with the button (IDOK, IDYES, IDNO).
+    void WillAnswer(int button);
+    const std::vector<ShownBox>& boxes() const
+    {
+        return boxes_;
+    }
+    // Called by the build's hook for each box shown; returns the button to press, or 0 when
+    // nothing was scripted (the test then fails with the box's text).
+    int Respond(const ShownBox& box);
+
+  private:
+    void Install();
+    void Uninstall();
+    std::deque<int> answers_;
+    std::vector<ShownBox> boxes_;
+};
+
+// --- The usual test ---------------------------------------------------------------------------
+
+// Starts and ends with no input-method keys, holds the windows and the user, and checks at
+// the end that no registry handle was left open.
+class StoreTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    void ExpectNoOpenKeys() const;
+    TestWindows windows;
+    ScriptedUser user;
+
+  private:
+    int handlesAtStart_ = -1;
+};
+
+// Shorthand for expected texts.
+inline WString W(LPCWSTR text)
+{
+    return WString(text);
+}
+
+#endif

@@ -1,0 +1,41 @@
+// What tests read and do with the style list: plain CB_ messages, the same in both builds.
+#include "tests/support/test_support.h"
+
+#include "resources/resource.h"
+
+std::vector<WString> TestWindows::ListEntries() const
+{
+    std::vector<WString> entries;
+    LRESULT count = SendDlgItemMessageW(dialog_, IDC_STYLE_LIST, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+    {
+        WCHAR text[512] = {0};
+        LRESULT length =
+            SendDlgItemMessageW(dialog_, IDC_STYLE_LIST, CB_GETLBTEXT, i, (LPARAM)text);
+        entries.push_back(WString(text, length < 0 ? 0 : length));
+    }
+    return entries;
+}
+
+int TestWindows::Selection() const
+{
+    return (int)SendDlgItemMessageW(dialog_, IDC_STYLE_LIST, CB_GETCURSEL, 0, 0);
+}
+
+WString TestWindows::SelectedText() const
+{
+    int position = Selection();
+    if (position == CB_ERR)
+        return WString();
+    return ListEntries().at(position);
+}
+
+void TestWindows::AddEntry(const WString& text) const
+{
+    SendDlgItemMessageW(dialog_, IDC_STYLE_LIST, CB_ADDSTRING, 0, (LPARAM)text.c_str());
+}
+
+void TestWindows::Select(int position) const
+{
+    SendDlgItemMessageW(dialog_, IDC_STYLE_LIST, CB_SETCURSEL, position, 0);
+}

@@ -1,0 +1,6 @@
+#include "ui/window_globals.h"
+
+HINSTANCE g_instance;
+HWND g_mainWindow;
+HWND g_mainDialog;
+HWND g_menuBar;
