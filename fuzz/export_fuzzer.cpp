@@ -1,0 +1,83 @@
+// Builds a key from arbitrary bytes — values of every type, with any data — and exports it.
+// Each REG_MULTI_SZ value is also written from a heap copy of exactly its length, so that
+// AddressSanitizer sees any read past a value's data.
+#include "keyfile/keyfile.h"
+#include "platform/host/host_control.h"
+
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+namespace
+{
+
+const WCHAR FUZZ_KEY[] = TEXT("Software\\dunvatel-fuzz");
+
+// Takes `count` bytes from the input, or fails when fewer are left.
+bool Take(const uint8_t** bytes, size_t* size, size_t count, const uint8_t** taken)
+{
+    if (*size < count)
+        return false;
+    *taken = *bytes;
+    *bytes += count;
+    *size -= count;
+    return true;
+}
+
+// One record: type (1 byte), name length in units (1 byte), the name, data length (2 bytes),
+// the data.
+bool AddValue(HKEY key, FILE* file, const uint8_t** bytes, size_t* size)
+{
+    const uint8_t* header;
+    if (!Take(bytes, size, 2, &header))
+        return false;
+    DWORD type = header[0] % 12;
+    const uint8_t* nameBytes;
+    if (!Take(bytes, size, header[1] * 2u, &nameBytes))
+        return false;
+    std::u16string name(header[1], 0);
+    memcpy(&name[0], nameBytes, header[1] * 2u);
+    const uint8_t* lengthBytes;
+    if (!Take(bytes, size, 2, &lengthBytes))
+        return false;
+    size_t length = lengthBytes[0] | (lengthBytes[1] << 8);
+    if (length > *size)
+        length = *size;
+    const uint8_t* data;
+    Take(bytes, size, length, &data);
+    RegSetValueExW(key, name.c_str(), 0, type, data, (DWORD)length);
+    if (type == REG_MULTI_SZ)
+    {
+        BYTE* exact = (BYTE*)malloc(length ? length : 1);
+        memcpy(exact, data, length);
+        WriteDefinitionBlock(file, name.c_str(), exact, (DWORD)length);
+        free(exact);
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
+    HostResetRegistry();
+    FILE* file = fopen("/dev/null", "wb");
+    if (!file)
+        return 0;
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, FUZZ_KEY, 0, NULL, 0, 0, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        __builtin_trap();
+    while (AddValue(key, file, &bytes, &size))
+    {
+    }
+    WriteKeyDefinitions(file, key);
+    fclose(file);
+    RegCloseKey(key);
+    if (HostOpenKeyCount() != 0)
+        __builtin_trap();
+    return 0;
+}
