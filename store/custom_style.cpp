@@ -1,0 +1,146 @@
+// The two commands of the main dialog that make and remove the Custom style.
+#include "store/custom_style.h"
+
+#include "store/style_catalogue.h"
+#include "store/style_store.h"
+#include "ui/window_globals.h"
+
+namespace
+{
+
+const WCHAR DELETE_CAPTION[] = TEXT("削除");
+
+BOOL CustomStyleExists()
+{
+    HKEY custom;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0, PLATFORM_KEY_ACCESS, &custom) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    RegCloseKey(custom);
+    return TRUE;
+}
+
+// Asks before copying `name`, warning that an existing Custom style is merged into rather
+// than replaced. TRUE when the user answered Yes.
+BOOL ConfirmCopy(LPCWSTR name)
+{
+    LPCWSTR question =
+        CustomStyleExists()
+            ? TEXT(
+                  "すでに存在する Custom 設定に上書きします。確実にコピーするためには事前にエントリ"
+                  "を削除しておくことをお勧めします。よろしいですか？")
+            : TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
+    return MessageBoxW(g_mainWindow, question, name, MB_YESNO) == IDYES;
+}
+
+// Copies the style `name` into the Custom style, creating it if need be. FALSE when the style
+// list or the Custom key could not be had, so that nothing was copied.
+BOOL CopyIntoCustom(LPCWSTR name)
+{
+    HKEY styles;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    HKEY custom;
+    DWORD disposition;
+    // The registry takes the class as a writable string but only reads it.
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0, (LPWSTR)CREATED_KEY_CLASS, 0,
+                        PLATFORM_KEY_ACCESS, NULL, &custom, &disposition) != ERROR_SUCCESS)
+    {
+        RegCloseKey(styles);
+        return FALSE;
+    }
+    CopyKeyTree(custom, styles, name);
+    RegCloseKey(custom);
+    RegCloseKey(styles);
+    return TRUE;
+}
+
+WCHAR FoldAsciiCase(WCHAR unit)
+{
+    if (unit >= 'a' && unit <= 'z')
+        return (WCHAR)(unit - 'a' + 'A');
+    return unit;
+}
+
+// Whether the standard style's name reaches the Custom key. The registry matches key names
+// without regard to letter case, so a standard style "custom" is the Custom style as much as
+// "Custom" is; the name is a single ASCII word, so folding ASCII letters is enough.
+BOOL NamesCustomStyle(LPCWSTR name)
+{
+    size_t i = 0;
+    for (; CUSTOM_STYLE_NAME[i] != 0; ++i)
+    {
+        if (FoldAsciiCase(name[i]) != FoldAsciiCase(CUSTOM_STYLE_NAME[i]))
+            return FALSE;
+    }
+    return name[i] == 0;
+}
+
+// Reads the standard style's name into `name` (STANDARD_NAME_UNITS units). FALSE when the
+// settings key cannot be opened; a value that cannot be read gives an empty name, as if some
+// other style were standard.
+BOOL ReadStandardStyle(WCHAR* name)
+{
+    HKEY settings;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0, PLATFORM_KEY_ACCESS, &settings) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    ReadStandardStyleName(settings, name);
+    RegCloseKey(settings);
+    return TRUE;
+}
+
+} // namespace
+
+void CopyStyleToCustom(HWND dialog, int listId)
+{
+    WCHAR* name = GetSelectedStyleName(dialog, listId);
+    if (!name)
+    {
+        RefreshStyleList(dialog);
+        return;
+    }
+    // Only the exact name: a style spelled otherwise is copied, even onto itself.
+    if (wcscmp(name, CUSTOM_STYLE_NAME) == 0)
+    {
+        free(name);
+        return;
+    }
+    if (!ConfirmCopy(name))
+    {
+        free(name);
+        return;
+    }
+    if (CopyIntoCustom(name))
+        MessageBoxW(g_mainWindow, TEXT("Custom にコピーしました"), name, MB_OK);
+    else
+        MessageBoxW(g_mainWindow, TEXT("Custom にコピーできませんでした"), name, MB_OK);
+    free(name);
+    RefreshStyleList(dialog);
+}
+
+void DeleteCustomStyle(HWND dialog, int /* listId: the selection plays no part */)
+{
+    WCHAR standard[STANDARD_NAME_UNITS];
+    if (!ReadStandardStyle(standard))
+        return;
+    if (NamesCustomStyle(standard))
+    {
+        MessageBoxW(g_mainWindow, TEXT("Custom が標準に設定されているため削除できませんでした。"),
+                    DELETE_CAPTION, MB_OK);
+        return;
+    }
+    if (!CustomStyleExists())
+    {
+        MessageBoxW(g_mainWindow, TEXT("Custom エントリはありません"), DELETE_CAPTION, MB_OK);
+        return;
+    }
+    if (MessageBoxW(g_mainWindow, TEXT("Custom エントリを削除して良いですか？"), TEXT(""),
+                    MB_YESNO) != IDYES)
+        return;
+    if (DeleteRegistryTree(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY) != ERROR_SUCCESS)
+        return;
+    MessageBoxW(g_mainWindow, TEXT("削除しました"), DELETE_CAPTION, MB_OK);
+    RefreshStyleList(dialog);
+}

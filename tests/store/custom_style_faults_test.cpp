@@ -1,0 +1,209 @@
+// Registry failures in the middle of a copy or a deletion, made by the host stand-in: what
+// cannot be read is skipped, the rest still arrives, and no handle is left open.
+#include "tests/store/style_tree.h"
+
+#include "platform/host/host_control.h"
+#include "resources/resource.h"
+#include "store/custom_style.h"
+#include "store/style_catalogue.h"
+#include "store/style_store.h"
+
+namespace
+{
+
+const WCHAR COPY_FAILED[] = TEXT("Custom にコピーできませんでした");
+const WCHAR ASK_CREATE[] = TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
+const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
+
+class CustomStyleFaults : public StoreTest
+{
+  protected:
+    // Source
+    //   values One, Two, Three
+    //   B: value InB; B\C: value InC      (subkeys enumerate in name order: B before D)
+    //   D: value InD
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        source = StylePath(TEXT("Source"));
+        SetString(source, TEXT("One"), TEXT("1"));
+        SetString(source, TEXT("Two"), TEXT("2"));
+        SetString(source, TEXT("Three"), TEXT("3"));
+        SetString(source + TEXT("\\B"), TEXT("InB"), TEXT("b"));
+        SetString(source + TEXT("\\B\\C"), TEXT("InC"), TEXT("c"));
+        SetString(source + TEXT("\\D"), TEXT("InD"), TEXT("d"));
+        CreateKey(CUSTOM_STYLE_KEY);
+    }
+    // Copies the source into Custom the way the copy command does, after `arm` has set up the
+    // fault, and returns the value paths that arrived.
+    std::vector<WString> CopyWith(void (*arm)())
+    {
+        HKEY styles;
+        HKEY custom;
+        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0,
+                                               PLATFORM_KEY_ACCESS, &styles));
+        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0,
+                                               PLATFORM_KEY_ACCESS, &custom));
+        setsBefore = HostRegistryCallCount(HOST_REG_SET_VALUE);
+        arm();
+        CopyKeyTree(custom, styles, TEXT("Source"));
+        HostClearRegistryFaults();
+        RegCloseKey(custom);
+        RegCloseKey(styles);
+        EXPECT_EQ(0, HostOpenKeyCount()) << "registry handles left open by the copy";
+        std::vector<WString> arrived;
+        for (const auto& entry : TreeValues(CUSTOM_STYLE_KEY))
+            arrived.push_back(entry.first);
+        return arrived;
+    }
+    long ValuesWritten() const
+    {
+        return HostRegistryCallCount(HOST_REG_SET_VALUE) - setsBefore;
+    }
+    // Lists the styles with the source selected, plus an entry no refresh would make.
+    void SelectSource()
+    {
+        RefreshStyleList(windows.dialog());
+        windows.AddEntry(MARKER);
+        std::vector<WString> entries = windows.ListEntries();
+        for (size_t i = 0; i < entries.size(); ++i)
+        {
+            if (entries[i] == TEXT("Source"))
+                windows.Select((int)i);
+        }
+        ASSERT_EQ(W(TEXT("Source")), windows.SelectedText());
+    }
+    WString source;
+    long setsBefore = 0;
+};
+
+typedef std::vector<WString> Paths;
+
+TEST_F(CustomStyleFaults, WithoutFaultsEverythingArrives)
+{
+    Paths all = {TEXT("B\\C|InC"), TEXT("B|InB"),  TEXT("D|InD"),
+                 TEXT("|One"),     TEXT("|Three"), TEXT("|Two")};
+    EXPECT_EQ(all, CopyWith([] {}));
+    EXPECT_EQ(6, ValuesWritten());
+}
+
+TEST_F(CustomStyleFaults, AValueThatCannotBeEnumeratedIsNotWritten)
+{
+    // The second value fails; its buffers still hold the first value's name and data.
+    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_ENUM_VALUE, 1); });
+    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three")}),
+              arrived);
+    EXPECT_EQ(5, ValuesWritten()); // nothing stale written in the failed value's place
+}
+
+TEST_F(CustomStyleFaults, AValueTooLongForItsBufferIsSkipped)
+{
+    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_ENUM_VALUE, 0, ERROR_MORE_DATA); });
+    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("D|InD"), TEXT("|Three"), TEXT("|Two")}),
+              arrived);
+    EXPECT_EQ(5, ValuesWritten());
+}
+
+TEST_F(CustomStyleFaults, ASubkeyThatCannotBeOpenedIsSkippedWithItsTree)
+{
+    // Opens: the source (0), B (1), C (2), D (3).
+    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 1); });
+    EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
+    EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
+
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
+    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 2); });
+    EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
+              arrived);
+
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
+    EXPECT_TRUE(CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 0); }).empty());
+    EXPECT_EQ(0, ValuesWritten());
+}
+
+TEST_F(CustomStyleFaults, AKeyThatCannotBeQueriedIsSkippedWithItsTree)
+{
+    // Queries: the source (0), B (1), C (2), D (3).
+    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 1); });
+    EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
+
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
+    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 3); });
+    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
+              arrived);
+    EXPECT_EQ((Paths{TEXT("B"), TEXT("B\\C"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
+}
+
+TEST_F(CustomStyleFaults, ASubkeyThatCannotBeEnumeratedOrCreatedIsSkipped)
+{
+    // Subkey enumerations: B (0) and D (1) of the source, C (2) of B.
+    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_ENUM_KEY, 0); });
+    EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
+    EXPECT_EQ((Paths{TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
+
+    // Creates: B (0), C (1), D (2).
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
+    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 1); });
+    EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
+              arrived);
+    EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
+
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
+    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 2); });
+    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
+              arrived);
+}
+
+TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedTheUserIsTold)
+{
+    DeleteTree(CUSTOM_STYLE_KEY);
+    SelectSource();
+    user.WillAnswer(IDYES);
+    user.WillAnswer(IDOK);
+    // Opens: the Custom existence test (0), the style list (1).
+    HostFailRegistryCall(HOST_REG_OPEN, 1);
+    CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_EQ(2u, user.boxes().size());
+    EXPECT_EQ(W(ASK_CREATE), user.boxes()[0].text);
+    EXPECT_EQ(windows.mainWindow(), user.boxes()[1].owner);
+    EXPECT_EQ(W(COPY_FAILED), user.boxes()[1].text);
+    EXPECT_EQ(W(TEXT("Source")), user.boxes()[1].caption);
+    EXPECT_EQ((UINT)MB_OK, user.boxes()[1].type);
+    EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
+    EXPECT_EQ((std::vector<WString>{TEXT("Source")}), windows.ListEntries()); // still rebuilt
+}
+
+TEST_F(CustomStyleFaults, WhenCustomCannotBeCreatedTheUserIsTold)
+{
+    DeleteTree(CUSTOM_STYLE_KEY);
+    SelectSource();
+    user.WillAnswer(IDYES);
+    user.WillAnswer(IDOK);
+    HostFailRegistryCall(HOST_REG_CREATE, 0);
+    CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_EQ(2u, user.boxes().size());
+    EXPECT_EQ(W(COPY_FAILED), user.boxes()[1].text);
+    EXPECT_EQ(W(TEXT("Source")), user.boxes()[1].caption);
+    EXPECT_EQ((UINT)MB_OK, user.boxes()[1].type);
+    EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
+}
+
+TEST_F(CustomStyleFaults, AFailedDeletionIsSilentAndLeavesTheList)
+{
+    SetStandardStyleValue(TEXT("Source"));
+    SelectSource();
+    user.WillAnswer(IDYES);
+    HostFailRegistryCall(HOST_REG_DELETE_KEY, 0);
+    DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_EQ(1u, user.boxes().size()); // the question only
+    EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
+    EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), MARKER}),
+              windows.ListEntries());
+}
+
+} // namespace
