@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <functional>
+#include <string>
 
 // Registry operations whose calls can be counted and made to fail.
 enum HostRegistryCall
@@ -42,5 +43,17 @@ void HostRemoveControls(HWND dialog);
 typedef std::function<int(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)>
     HostMessageBoxHandler;
 void HostSetMessageBoxHandler(HostMessageBoxHandler handler);
+
+// The code page CP_OEMCP converts with: 932 (Shift JIS, as on a Japanese device) until a test
+// sets another that iconv knows as "CP<number>", such as 437.
+void HostSetOemCodePage(UINT codePage);
+UINT HostOemCodePage();
+
+// Who answers GetSaveFileNameW and GetOpenFileNameW. The handler sees the record as the
+// program filled it and returns true with the chosen path, or false for a cancelled dialog.
+// Without a handler every dialog is cancelled.
+typedef std::function<bool(bool save, const OPENFILENAMEW& record, std::u16string* path)>
+    HostFileDialogHandler;
+void HostSetFileDialogHandler(HostFileDialogHandler handler);
 
 #endif

@@ -26,4 +26,11 @@ inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
     return RegDeleteTreeW(parent, path);
 }
 
+// File-dialog record. The handheld's OPENFILENAME is 76 bytes; the desktop's record is larger
+// (64-bit pointers and the fields Windows 2000 added), and a dialog given another size fails.
+#define PLATFORM_OPENFILENAME_SIZE sizeof(OPENFILENAMEW)
+// The handheld has one kind of file dialog. Without this flag the desktop shows its old-style
+// dialog instead of the one its users know.
+#define PLATFORM_FILE_DIALOG_FLAGS OFN_EXPLORER
+
 #endif

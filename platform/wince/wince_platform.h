@@ -17,4 +17,9 @@ inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
     return RegDeleteKeyW(parent, path);
 }
 
+// The file-dialog record is the handheld's own 76-byte OPENFILENAME, and its one kind of file
+// dialog needs no flag beyond the program's.
+#define PLATFORM_OPENFILENAME_SIZE sizeof(OPENFILENAMEW)
+#define PLATFORM_FILE_DIALOG_FLAGS 0
+
 #endif

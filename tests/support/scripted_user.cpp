@@ -26,6 +26,8 @@ ScriptedUser::~ScriptedUser()
 {
     Uninstall();
     EXPECT_TRUE(answers_.empty()) << answers_.size() << " scripted answer(s) left unused";
+    EXPECT_TRUE(fileAnswers_.empty())
+        << fileAnswers_.size() << " scripted file dialog(s) left unused";
 }
 
 void ScriptedUser::WillAnswer(int button)

@@ -81,6 +81,19 @@ struct ShownBox
     UINT type; // MB_OK or MB_YESNO (on Win32 read off the box's buttons)
 };
 
+// A file dialog as the program asked for it: its OPENFILENAMEW record.
+struct ShownFileDialog
+{
+    bool save; // GetSaveFileNameW, else GetOpenFileNameW
+    DWORD size;
+    HWND owner;
+    WString filter; // every text with its terminator, up to the list's closing terminator
+    DWORD capacity;
+    WString title;
+    DWORD flags;
+    WString initialFile; // the file buffer's content when the dialog opened
+};
+
 class ScriptedUser
 {
   public:
@@ -97,11 +110,32 @@ class ScriptedUser
     // nothing was scripted (the test then fails with the box's text).
     int Respond(const ShownBox& box);
 
+    // The next file dialog shown chooses the path (a full path of the build's platform).
+    void WillChooseFile(const WString& path);
+    // The next file dialog shown is cancelled.
+    void WillCancelFileDialog();
+    const std::vector<ShownFileDialog>& fileDialogs() const
+    {
+        return fileDialogs_;
+    }
+    // Called by the build's hook for each file dialog shown: true with the path to choose,
+    // false to cancel (also when nothing was scripted; the test then fails).
+    bool RespondToFileDialog(const ShownFileDialog& dialog, WString* path);
+    // Reads the record the program gave the platform.
+    static ShownFileDialog DescribeFileDialog(bool save, const OPENFILENAMEW& record);
+
   private:
     void Install();
     void Uninstall();
     std::deque<int> answers_;
     std::vector<ShownBox> boxes_;
+    struct FileAnswer
+    {
+        bool choose;
+        WString path;
+    };
+    std::deque<FileAnswer> fileAnswers_;
+    std::vector<ShownFileDialog> fileDialogs_;
 };
 
 // --- The usual test ---------------------------------------------------------------------------

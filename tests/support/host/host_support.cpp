@@ -45,10 +45,18 @@ void ScriptedUser::Install()
             return Respond(
                 ShownBox{owner, text ? text : TEXT(""), caption ? caption : TEXT(""), type});
         });
+    HostSetFileDialogHandler(
+        [this](bool save, const OPENFILENAMEW& record, std::u16string* path) {
+            WString chosen;
+            bool choose = RespondToFileDialog(DescribeFileDialog(save, record), &chosen);
+            path->assign(chosen.begin(), chosen.end());
+            return choose;
+        });
 }
 
 void ScriptedUser::Uninstall()
 {
     HostSetMessageBoxHandler(nullptr);
+    HostSetFileDialogHandler(nullptr);
     HostClearRegistryFaults();
 }

@@ -1,0 +1,39 @@
+// The key-definition file's directive words and buffer sizes, and the pieces that export and
+// import share beyond keyfile.h.
+#ifndef DUNVATEL_KEYFILE_DEFINITION_FORMAT_H
+#define DUNVATEL_KEYFILE_DEFINITION_FORMAT_H
+
+#include "platform/platform.h"
+
+static const WCHAR NAME_DIRECTIVE[] = TEXT("--name ");
+static const WCHAR END_DIRECTIVE[] = TEXT("--endmulti");
+
+// A written line is formatted in this many units, terminator included.
+#define FORMAT_BUFFER_UNITS 1024
+// A read line: fgets takes at most READ_PIECE_BYTES bytes and a terminator into
+// READ_BUFFER_BYTES; converted, it is held in LINE_BUFFER_UNITS units.
+#define READ_BUFFER_BYTES 2048
+#define READ_PIECE_BYTES 2045
+#define LINE_BUFFER_UNITS 2048
+// The strings of one block, each with its terminator, and the list's closing terminator.
+#define GATHER_BUFFER_BYTES 4096
+// A value name read from a file, terminator included.
+#define VALUE_NAME_UNITS 256
+
+// The file dialogs' buffer holds 256 units; the dialog is told 255.
+#define KEY_FILE_PATH_CAPACITY 255
+
+// Fills the file-dialog record both commands use, with g_keyFilePath as its file buffer.
+void PrepareKeyFileDialog(OPENFILENAMEW* record, LPCWSTR title, DWORD flags);
+
+// Converts the text to the OEM code page and writes its bytes without the terminator.
+void WriteOemText(FILE* file, LPCWSTR text);
+
+// WriteKeyDefinitions, telling whether the key's values could be read at all.
+BOOL ExportKeyDefinitions(FILE* file, HKEY key);
+
+// ReadKeyDefinitions, counting the key definitions the file holds that were not stored: those
+// the registry refused and those too large for the buffers.
+UINT ImportKeyDefinitions(FILE* file, HKEY key);
+
+#endif

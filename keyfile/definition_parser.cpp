@@ -1,0 +1,116 @@
+// The import's parser: gathers each block's strings and stores the block as a REG_MULTI_SZ
+// value when its end directive comes. Malformed content is passed over without a word; only
+// blocks that reach their end and still cannot be stored are counted.
+#include "keyfile/definition_format.h"
+#include "keyfile/keyfile.h"
+
+// No block is open: strings are ignored.
+#define BLOCK_CLOSED 0
+// A named block is gathering its strings.
+#define BLOCK_GATHERING 1
+// A block too large for the buffers: its strings are ignored, and it is counted as not stored
+// when it ends. It is never stored cut short.
+#define BLOCK_DROPPED 2
+
+struct DefinitionParser
+{
+    HKEY key;
+    int block;
+    WCHAR name[VALUE_NAME_UNITS];
+    WCHAR* gathered; // GATHER_BUFFER_BYTES
+    DWORD gatheredBytes;
+    UINT unstored;
+};
+
+static void StartBlock(DefinitionParser* parser, LPCWSTR name)
+{
+    // Whatever an earlier block gathered without reaching its end is dropped.
+    parser->gatheredBytes = 0;
+    parser->name[0] = 0;
+    if (name[0] == 0)
+    {
+        parser->block = BLOCK_CLOSED;
+        return;
+    }
+    if (wcslen(name) >= VALUE_NAME_UNITS)
+    {
+        parser->block = BLOCK_DROPPED;
+        return;
+    }
+    wcscpy(parser->name, name);
+    parser->block = BLOCK_GATHERING;
+}
+
+static void GatherString(DefinitionParser* parser, LPCWSTR text)
+{
+    if (parser->block != BLOCK_GATHERING)
+        return;
+    DWORD bytes = (DWORD)(wcslen(text) + 1) * sizeof(WCHAR);
+    // Room must stay for the list's closing terminator.
+    if (parser->gatheredBytes + bytes + sizeof(WCHAR) > GATHER_BUFFER_BYTES)
+    {
+        parser->block = BLOCK_DROPPED;
+        return;
+    }
+    wcscpy(parser->gathered + parser->gatheredBytes / sizeof(WCHAR), text);
+    parser->gatheredBytes += bytes;
+}
+
+static void EndBlock(DefinitionParser* parser)
+{
+    if (parser->block == BLOCK_GATHERING)
+    {
+        parser->gathered[parser->gatheredBytes / sizeof(WCHAR)] = 0;
+        parser->gatheredBytes += sizeof(WCHAR);
+        if (RegSetValueExW(parser->key, parser->name, 0, REG_MULTI_SZ,
+                           (const BYTE*)parser->gathered, parser->gatheredBytes) != ERROR_SUCCESS)
+            ++parser->unstored;
+    }
+    else if (parser->block == BLOCK_DROPPED)
+    {
+        ++parser->unstored;
+    }
+    parser->block = BLOCK_CLOSED;
+    parser->name[0] = 0;
+}
+
+static void ParseLine(DefinitionParser* parser, LPCWSTR line)
+{
+    if (line[0] == 0 || line[0] == '#')
+        return;
+    LPCWSTR argument = MatchDirective(line, NAME_DIRECTIVE);
+    if (argument)
+    {
+        StartBlock(parser, argument);
+        return;
+    }
+    if (MatchDirective(line, END_DIRECTIVE))
+    {
+        EndBlock(parser);
+        return;
+    }
+    GatherString(parser, line);
+}
+
+UINT ImportKeyDefinitions(FILE* file, HKEY key)
+{
+    DefinitionParser parser;
+    parser.key = key;
+    parser.block = BLOCK_CLOSED;
+    parser.name[0] = 0;
+    parser.gathered = (WCHAR*)malloc(GATHER_BUFFER_BYTES);
+    parser.gatheredBytes = 0;
+    parser.unstored = 0;
+    WCHAR* line = (WCHAR*)malloc(LINE_BUFFER_UNITS * sizeof(WCHAR));
+    while (ReadDefinitionLine(line, file))
+        ParseLine(&parser, line);
+    // A block the file ends inside is not written.
+    free(line);
+    free(parser.gathered);
+    return parser.unstored;
+}
+
+void ReadKeyDefinitions(FILE* file, HKEY key)
+{
+    ImportKeyDefinitions(file, key);
+}

@@ -1,0 +1,212 @@
+// Code-page conversion through iconv, answering as the platform's table-driven conversion does:
+// a character the code page lacks becomes its default character, a byte sequence it cannot
+// read becomes its default Unicode character, and a length of -1 counts the terminator.
+#include "platform/host/host_control.h"
+
+#include <iconv.h>
+
+#include <string>
+
+namespace
+{
+
+UINT& OemCodePage()
+{
+    static UINT codePage = 932;
+    return codePage;
+}
+
+UINT ResolveCodePage(UINT codePage)
+{
+    // The device's ANSI and OEM code pages are the same; the host keeps one for both.
+    if (codePage == CP_OEMCP || codePage == CP_ACP)
+        return OemCodePage();
+    return codePage;
+}
+
+std::string IconvName(UINT codePage)
+{
+    return "CP" + std::to_string(codePage);
+}
+
+// The Unicode character that stands for a byte sequence the code page cannot read.
+char16_t DefaultUnicodeChar(UINT codePage)
+{
+    return codePage == 932 ? 0x30FB : u'?';
+}
+
+bool IsLeadByte(UINT codePage, unsigned char byte)
+{
+    if (codePage != 932)
+        return false;
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Single bytes that Shift JIS leaves undefined and the platform's code page 932 still maps.
+bool MapUndefinedSingleByte(UINT codePage, unsigned char byte, char16_t* unit)
+{
+    if (codePage != 932)
+        return false;
+    if (byte == 0x80)
+        *unit = 0x0080;
+    else if (byte == 0xA0)
+        *unit = 0xF8F0;
+    else if (byte >= 0xFD)
+        *unit = (char16_t)(0xF8F1 + (byte - 0xFD));
+    else
+        return false;
+    return true;
+}
+
+class Converter
+{
+  public:
+    Converter(const std::string& to, const std::string& from)
+        : handle_(iconv_open(to.c_str(), from.c_str()))
+    {
+    }
+    ~Converter()
+    {
+        if (valid())
+            iconv_close(handle_);
+    }
+    bool valid() const
+    {
+        return handle_ != (iconv_t)-1;
+    }
+    // Converts one whole character; false when iconv cannot.
+    bool Convert(const char* in, size_t inBytes, std::string* out)
+    {
+        iconv(handle_, NULL, NULL, NULL, NULL);
+        char buffer[16];
+        char* source = (char*)in;
+        char* target = buffer;
+        size_t room = sizeof(buffer);
+        if (iconv(handle_, &source, &inBytes, &target, &room) == (size_t)-1 || inBytes != 0)
+            return false;
+        out->assign(buffer, target);
+        return true;
+    }
+
+  private:
+    iconv_t handle_;
+};
+
+bool IsSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+void AppendUtf16(const std::string& littleEndian, std::u16string* text)
+{
+    for (size_t i = 0; i + 1 < littleEndian.size(); i += 2)
+        text->push_back(
+            (char16_t)((unsigned char)littleEndian[i] | ((unsigned char)littleEndian[i + 1] << 8)));
+}
+
+bool DecodeBytes(UINT codePage, DWORD flags, const unsigned char* bytes, size_t length,
+                 std::u16string* text)
+{
+    Converter converter("UTF-16LE", IconvName(codePage));
+    if (!converter.valid())
+        return false;
+    size_t i = 0;
+    while (i < length)
+    {
+        // A lead byte always takes the next byte with it, even when the pair means nothing.
+        size_t width = IsLeadByte(codePage, bytes[i]) && i + 1 < length ? 2 : 1;
+        std::string units;
+        char16_t unit = 0;
+        if (converter.Convert((const char*)bytes + i, width, &units))
+            AppendUtf16(units, text);
+        else if (width == 1 && MapUndefinedSingleByte(codePage, bytes[i], &unit))
+            text->push_back(unit);
+        else if (flags & MB_ERR_INVALID_CHARS)
+            return false;
+        else
+            text->push_back(DefaultUnicodeChar(codePage));
+        i += width;
+    }
+    return true;
+}
+
+bool EncodeText(UINT codePage, const char16_t* text, size_t length, char defaultChar,
+                std::string* bytes, bool* usedDefault)
+{
+    Converter converter(IconvName(codePage), "UTF-16LE");
+    if (!converter.valid())
+        return false;
+    for (size_t i = 0; i < length; ++i)
+    {
+        char16_t unit = text[i];
+        char in[2] = {(char)(unit & 0xFF), (char)(unit >> 8)};
+        std::string converted;
+        // No code page here holds characters beyond the basic plane: each half of a
+        // surrogate pair becomes the default character on its own.
+        if (!IsSurrogate(unit) && converter.Convert(in, 2, &converted))
+        {
+            *bytes += converted;
+            continue;
+        }
+        bytes->push_back(defaultChar);
+        *usedDefault = true;
+    }
+    return true;
+}
+
+} // namespace
+
+int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR text, int length, LPSTR bytes, int capacity,
+                        LPCSTR defaultChar, BOOL* usedDefaultChar)
+{
+    if (!text || length == 0 || length < -1 || capacity < 0)
+        return 0;
+    size_t units = length == -1 ? wcslen(text) + 1 : (size_t)length;
+    std::string converted;
+    bool usedDefault = false;
+    if (!EncodeText(ResolveCodePage(codePage), text, units, defaultChar ? *defaultChar : '?',
+                    &converted, &usedDefault))
+        return 0;
+    if (usedDefaultChar)
+        *usedDefaultChar = usedDefault ? TRUE : FALSE;
+    if (capacity == 0)
+        return (int)converted.size();
+    if (converted.size() > (size_t)capacity)
+    {
+        converted.copy(bytes, (size_t)capacity);
+        return 0;
+    }
+    converted.copy(bytes, converted.size());
+    return (int)converted.size();
+}
+
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int length, LPWSTR text,
+                        int capacity)
+{
+    if (!bytes || length == 0 || length < -1 || capacity < 0)
+        return 0;
+    size_t count = length == -1 ? strlen(bytes) + 1 : (size_t)length;
+    std::u16string converted;
+    if (!DecodeBytes(ResolveCodePage(codePage), flags, (const unsigned char*)bytes, count,
+                     &converted))
+        return 0;
+    if (capacity == 0)
+        return (int)converted.size();
+    if (converted.size() > (size_t)capacity)
+    {
+        converted.copy(text, (size_t)capacity);
+        return 0;
+    }
+    converted.copy(text, converted.size());
+    return (int)converted.size();
+}
+
+void HostSetOemCodePage(UINT codePage)
+{
+    OemCodePage() = codePage;
+}
+
+UINT HostOemCodePage()
+{
+    return OemCodePage();
+}

@@ -1,0 +1,70 @@
+// The platform's code-page conversion and formatter as the key-definition file relies on them.
+// They run in both builds: a case that passes on the host and fails under Wine shows a
+// stand-in that does not behave like the platform.
+#include "tests/support/test_support.h"
+
+#include <stdarg.h>
+
+namespace
+{
+
+TEST(ConversionRules, LengthMinusOneCountsTheTerminator)
+{
+    EXPECT_EQ(4, WideCharToMultiByte(CP_OEMCP, 0, TEXT("abc"), -1, NULL, 0, NULL, NULL));
+    EXPECT_EQ(7, WideCharToMultiByte(CP_OEMCP, 0, TEXT("日本語"), -1, NULL, 0, NULL, NULL));
+    EXPECT_EQ(4, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "abc", -1, NULL, 0));
+    EXPECT_EQ(4, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED,
+                                     "\x93\xFA"
+                                     "ab",
+                                     -1, NULL, 0));
+    char bytes[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
+    EXPECT_EQ(4, WideCharToMultiByte(CP_OEMCP, 0, TEXT("日a"), -1, bytes, 8, NULL, NULL));
+    EXPECT_EQ(std::string("\x93\xFA"
+                          "a",
+                          4),
+              std::string(bytes, 4));
+}
+
+TEST(ConversionRules, UnmappableCharactersUseTheDefaultCharacter)
+{
+    char bytes[16] = {0};
+    BOOL used = FALSE;
+    EXPECT_EQ(5,
+              WideCharToMultiByte(CP_OEMCP, 0, TEXT("€丂\U0001F600"), -1, bytes, 16, NULL, &used));
+    EXPECT_EQ("????", std::string(bytes));
+    EXPECT_TRUE(used);
+}
+
+TEST(ConversionRules, InvalidShiftJisGivesTheDefaultUnicodeCharacter)
+{
+    WCHAR text[8] = {0};
+    // The lead byte 0x81 takes the blank with it.
+    EXPECT_EQ(3, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "\x81 c", -1, text, 8));
+    EXPECT_EQ(W(TEXT("\u30FBc")), WString(text));
+    EXPECT_EQ(0, MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, "\x81 c", -1, text, 8));
+    // A lead byte last in the text pairs with the terminator, which is then not converted.
+    EXPECT_EQ(2, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "a\x81", -1, NULL, 0));
+}
+
+int Format(WCHAR* buffer, LPCWSTR format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int length = wvsprintfW(buffer, format, arguments);
+    va_end(arguments);
+    return length;
+}
+
+TEST(ConversionRules, TheFormatterTakesWideStringsAndStopsAt1023Units)
+{
+    std::vector<WCHAR> buffer(4096, u'#');
+    EXPECT_EQ(10, Format(buffer.data(), TEXT("%s=%u (%d)"), TEXT("日本"), 42u, -7));
+    EXPECT_EQ(W(TEXT("日本=42 (-7)")), WString(buffer.data()));
+
+    WString longText(2000, u'a');
+    Format(buffer.data(), TEXT("%s\r\n"), longText.c_str());
+    EXPECT_EQ(1023u, WString(buffer.data()).size());
+    EXPECT_EQ(u'#', buffer[1024]);
+}
+
+} // namespace

@@ -1,0 +1,182 @@
+// Export of the Custom style: the save dialog, the file's exact bytes, and what the user is
+// told.
+#include "tests/keyfile/keyfile_test_support.h"
+
+#include "keyfile/keyfile.h"
+#include "store/style_store.h"
+#include "ui/window_globals.h"
+
+namespace
+{
+
+const WCHAR WRITTEN[] = TEXT("書き込みました|書き込み");
+const WCHAR NOT_WRITTEN[] = TEXT("書き込めませんでした|Error");
+const WCHAR NO_CUSTOM[] =
+    TEXT("Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。|Export");
+
+#ifdef _WIN32
+const DWORD RECORD_SIZE = sizeof(OPENFILENAMEW);
+#else
+const DWORD RECORD_SIZE = 76; // the handheld's record
+#endif
+
+// Every text of the filter with its terminator; the list's closing terminator not included.
+const WCHAR FILTER[] = TEXT("Text(*.TXT)\0*.TXT\0All(*.*)\0*.*\0");
+WString FilterList()
+{
+    return WString(FILTER, sizeof(FILTER) / sizeof(WCHAR) - 1);
+}
+
+class Export : public KeyFileTest
+{
+  protected:
+    WString path = scratch.File(TEXT("export.txt"));
+};
+
+TEST_F(Export, WritesOneBlockPerMultiStringValueInShiftJis)
+{
+    // Name order is creation order, so the file's order is the same on every registry.
+    SetCustomStrings(TEXT("A keys"), {TEXT("日本語"), TEXT("ｱｲ x"), TEXT("テスト")});
+    SetCustomStrings(TEXT("B empty"), {});
+    SetString(CUSTOM_STYLE_KEY, TEXT("C text"), TEXT("not a key definition"));
+    SetValue(CUSTOM_STYLE_KEY, TEXT("D number"), REG_DWORD, Bytes{1, 0, 0, 0});
+    SetCustomStrings(TEXT("E名前"), {TEXT("a"), TEXT(" b ")});
+    SetValue(StylePath(TEXT("Custom\\Sub")), TEXT("F nested"), REG_MULTI_SZ,
+             MultiString({TEXT("no")}));
+
+    ExportTo(path);
+
+    EXPECT_EQ("--name A keys\r\n" SJIS_NIHONGO "\r\n" SJIS_HALFWIDTH_A_I " x\r\n" SJIS_TESUTO
+              "\r\n--endmulti\r\n"
+              "--name B empty\r\n--endmulti\r\n"
+              "--name E\x96\xBC\x91\x4F\r\na\r\n b \r\n--endmulti\r\n",
+              ReadFileBytes(path));
+    ASSERT_EQ(1u, user.boxes().size());
+    EXPECT_EQ(W(WRITTEN), LastBox());
+    EXPECT_EQ(windows.mainWindow(), user.boxes()[0].owner);
+    EXPECT_EQ((UINT)MB_OK, user.boxes()[0].type);
+}
+
+TEST_F(Export, AsksForTheFileInTheSaveDialog)
+{
+    ExportTo(path);
+
+    ASSERT_EQ(1u, user.fileDialogs().size());
+    const ShownFileDialog& dialog = user.fileDialogs()[0];
+    EXPECT_TRUE(dialog.save);
+    EXPECT_EQ(RECORD_SIZE, dialog.size);
+    EXPECT_EQ(windows.dialog(), dialog.owner);
+    EXPECT_EQ(FilterList(), dialog.filter);
+    EXPECT_EQ(255u, dialog.capacity);
+    EXPECT_EQ(W(TEXT("Save")), dialog.title);
+    EXPECT_EQ((DWORD)(OFN_OVERWRITEPROMPT | PLATFORM_FILE_DIALOG_FLAGS), dialog.flags);
+    EXPECT_EQ(W(TEXT("vorlane.txt")), dialog.initialFile);
+    EXPECT_EQ(path, WString(g_keyFilePath));
+}
+
+TEST_F(Export, AnEmptyCustomStyleGivesAnEmptyFile)
+{
+    SetString(CUSTOM_STYLE_KEY, TEXT("text"), TEXT("x"));
+    ExportTo(path);
+    EXPECT_EQ("", ReadFileBytes(path));
+    EXPECT_EQ(W(WRITTEN), LastBox());
+}
+
+TEST_F(Export, ACancelledDialogDoesNothing)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("a")});
+    user.WillCancelFileDialog();
+    ExportCustomStyle(windows.dialog(), 0);
+    EXPECT_TRUE(user.boxes().empty());
+    EXPECT_EQ(W(TEXT("vorlane.txt")), WString(g_keyFilePath));
+}
+
+TEST_F(Export, WithoutCustomStyleNoFileIsCreated)
+{
+    DeleteTree(CUSTOM_STYLE_KEY);
+    user.WillChooseFile(path);
+    user.WillAnswer(IDOK);
+    ExportCustomStyle(windows.dialog(), 0);
+    EXPECT_EQ(W(NO_CUSTOM), LastBox());
+    EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(Export, ExportingTwiceToOneNameReplacesTheFile)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("first"), TEXT("longer first")});
+    ExportTo(path);
+    SetCustomStrings(TEXT("keys"), {TEXT("second")});
+    ExportTo(path);
+    EXPECT_EQ("--name keys\r\nsecond\r\n--endmulti\r\n", ReadFileBytes(path));
+    EXPECT_EQ(W(WRITTEN), LastBox());
+    EXPECT_EQ(2u, user.boxes().size());
+}
+
+TEST_F(Export, StringsLongerThanTheFormattingBufferAreWrittenWhole)
+{
+    WString longName(1500, u'n');
+    WString longText(3000, u's');
+    SetCustomStrings(longName, {longText, TEXT("after")});
+    ExportTo(path);
+    EXPECT_EQ("--name " + std::string(1500, 'n') + "\r\n" + std::string(3000, 's') +
+                  "\r\nafter\r\n--endmulti\r\n",
+              ReadFileBytes(path));
+}
+
+TEST_F(Export, MalformedListsAreWrittenWithinTheirData)
+{
+    // Name order is creation order.
+    auto units = [](const WString& text) { return TextBytes(text); };
+    Bytes noClosingString = units(WString(TEXT("ab\0cd"), 5)); // ab 0 cd 0
+    Bytes unterminated = units(TEXT("ab"));
+    unterminated.resize(4); // a b, no terminator
+    Bytes oddLength = units(TEXT("xy"));
+    oddLength.resize(5); // x y and half a unit
+    SetValue(CUSTOM_STYLE_KEY, TEXT("A"), REG_MULTI_SZ, noClosingString);
+    SetValue(CUSTOM_STYLE_KEY, TEXT("B"), REG_MULTI_SZ, unterminated);
+    SetValue(CUSTOM_STYLE_KEY, TEXT("C"), REG_MULTI_SZ, oddLength);
+    SetValue(CUSTOM_STYLE_KEY, TEXT("D"), REG_MULTI_SZ, Bytes());
+
+    ExportTo(path);
+
+    EXPECT_EQ("--name A\r\nab\r\ncd\r\n--endmulti\r\n"
+              "--name B\r\nab\r\n--endmulti\r\n"
+              "--name C\r\nxy\r\n--endmulti\r\n"
+              "--name D\r\n--endmulti\r\n",
+              ReadFileBytes(path));
+}
+
+// The block writer alone, each list in a heap buffer of exactly its length.
+class DefinitionBlock : public ::testing::Test
+{
+  protected:
+    std::string Written(LPCWSTR name, const Bytes& data)
+    {
+        FILE* file = _wfopen(path.c_str(), TEXT("wb"));
+        EXPECT_TRUE(file != NULL);
+        if (!file)
+            return "";
+        BYTE* exact = (BYTE*)malloc(data.size() ? data.size() : 1);
+        if (!data.empty())
+            memcpy(exact, data.data(), data.size());
+        WriteDefinitionBlock(file, name, exact, (DWORD)data.size());
+        free(exact);
+        fclose(file);
+        return ReadFileBytes(path);
+    }
+    ScratchDirectory scratch;
+    WString path = scratch.File(TEXT("block.txt"));
+};
+
+TEST_F(DefinitionBlock, TheListEndsAtItsFirstEmptyString)
+{
+    EXPECT_EQ("--name k\r\na\r\n--endmulti\r\n",
+              Written(TEXT("k"), TextBytes(WString(TEXT("a\0\0b\0"), 5))));
+    EXPECT_EQ("--name k\r\n--endmulti\r\n", Written(TEXT("k"), TextBytes(TEXT(""))));
+    EXPECT_EQ("--name k\r\n--endmulti\r\n", Written(TEXT("k"), Bytes{0}));
+    Bytes oneUnit = TextBytes(TEXT("z"));
+    oneUnit.resize(2);
+    EXPECT_EQ("--name \r\nz\r\n--endmulti\r\n", Written(TEXT(""), oneUnit));
+}
+
+} // namespace

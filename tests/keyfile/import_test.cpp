@@ -1,0 +1,229 @@
+// Import into the Custom style: the open dialog and question, the parser's reading of
+// hand-edited files, the round trip from export, and what the user is told.
+#include "tests/keyfile/keyfile_test_support.h"
+
+#include "keyfile/keyfile.h"
+#include "resources/resource.h"
+#include "store/style_store.h"
+#include "ui/window_globals.h"
+
+#include <algorithm>
+#include <map>
+
+namespace
+{
+
+const WCHAR QUESTION[] =
+    TEXT("キー定義内容をファイルから読み込み Custom 設定に追加します。既存の設定"
+         "に上書きされますがよろしいですか？");
+const WCHAR READ[] = TEXT("読み込みました|読み込み");
+const WCHAR UNREADABLE[] = TEXT("読み込めませんでした|Error");
+
+std::vector<WString> Sorted(std::vector<WString> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Import : public KeyFileTest
+{
+  protected:
+    // Writes the file and imports it.
+    void ImportText(const std::string& bytes)
+    {
+        WriteFileBytes(path, bytes);
+        ImportFrom(path);
+    }
+    WString path = scratch.File(TEXT("import.txt"));
+};
+
+TEST_F(Import, AsksForAnExistingFileAndConfirmsWithItsPath)
+{
+    ImportText("--name keys\r\na\r\n--endmulti\r\n");
+
+    ASSERT_EQ(1u, user.fileDialogs().size());
+    const ShownFileDialog& dialog = user.fileDialogs()[0];
+    EXPECT_FALSE(dialog.save);
+    EXPECT_EQ(windows.dialog(), dialog.owner);
+    EXPECT_EQ(255u, dialog.capacity);
+    EXPECT_EQ(W(TEXT("Open")), dialog.title);
+    EXPECT_EQ((DWORD)(OFN_FILEMUSTEXIST | PLATFORM_FILE_DIALOG_FLAGS), dialog.flags);
+    ASSERT_EQ(2u, user.boxes().size());
+    EXPECT_EQ(W(QUESTION), user.boxes()[0].text);
+    EXPECT_EQ(path, user.boxes()[0].caption);
+    EXPECT_EQ((UINT)MB_YESNO, user.boxes()[0].type);
+    EXPECT_EQ(windows.mainWindow(), user.boxes()[0].owner);
+    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("keys")));
+}
+
+TEST_F(Import, TheLastFileChosenIsOfferedNext)
+{
+    ExportTo(path);
+    user.WillCancelFileDialog();
+    ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_EQ(2u, user.fileDialogs().size());
+    EXPECT_EQ(path, user.fileDialogs()[1].initialFile);
+    EXPECT_EQ(1u, user.boxes().size()); // the export's notice only
+}
+
+TEST_F(Import, NoToTheQuestionChangesNothing)
+{
+    WriteFileBytes(path, "--name keys\r\na\r\n--endmulti\r\n");
+    user.WillChooseFile(path);
+    user.WillAnswer(IDNO);
+    ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_EQ(1u, user.boxes().size());
+    EXPECT_TRUE(ValueNames(CUSTOM_STYLE_KEY).empty());
+}
+
+TEST_F(Import, WithoutCustomStyleNothingIsCreated)
+{
+    DeleteTree(CUSTOM_STYLE_KEY);
+    WriteFileBytes(path, "--name keys\r\na\r\n--endmulti\r\n");
+    ImportFrom(path);
+    EXPECT_EQ(W(TEXT("Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。|読"
+                     "み込み")),
+              LastBox());
+    EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
+}
+
+TEST_F(Import, ReadsHandEditedFilesLeniently)
+{
+    SetString(CUSTOM_STYLE_KEY, TEXT("Other"), TEXT("stays"));
+    SetCustomStrings(TEXT("Second"), {TEXT("old"), TEXT("values")});
+    ImportText("# a comment\r\n"
+               "   # an indented comment\r\n"
+               " \t \r\n"
+               "stray before any block\r\n"
+               "--name  \t Alpha \r\n"
+               "  one\r\n"
+               "\ttwo\n"
+               "--endmulti and more words\r\n"
+               "after the end: ignored\r\n"
+               "--name First\r\n"
+               "dropped with its block\r\n"
+               "--name Second\r\n"
+               "kept\r\n"
+               "--endmultiple\r\n"
+               "--name \r\n"
+               "in a block without a name\r\n"
+               "--endmulti\r\n"
+               "--endmulti\r\n"
+               "--name NoBlank\r\n"
+               "--name\r\n"
+               "--nameX\r\n"
+               "--name\tTab\r\n"
+               "# not a string\r\n"
+               "--endmulti\r\n"
+               "--name Empty\r\n"
+               "--endmulti\r\n"
+               "--name Unfinished\r\n"
+               "never written\r\n");
+
+    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_EQ((std::vector<WString>{TEXT("Alpha "), TEXT("Empty"), TEXT("NoBlank"), TEXT("Other"),
+                                    TEXT("Second")}),
+              Sorted(ValueNames(CUSTOM_STYLE_KEY)));
+    EXPECT_EQ((std::vector<WString>{TEXT("one"), TEXT("two")}), CustomStrings(TEXT("Alpha ")));
+    EXPECT_EQ(std::vector<WString>{TEXT("kept")}, CustomStrings(TEXT("Second")));
+    EXPECT_EQ((std::vector<WString>{TEXT("--name"), TEXT("--nameX"), TEXT("--name\tTab")}),
+              CustomStrings(TEXT("NoBlank")));
+    DWORD type = 0;
+    Bytes data;
+    ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("Empty"), &type, &data));
+    EXPECT_EQ((Bytes{0, 0}), data);
+    ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("Other"), &type, &data));
+    EXPECT_EQ(TextBytes(TEXT("stays")), data);
+}
+
+TEST_F(Import, ShiftJisLinesAndLongLines)
+{
+    // 2045 bytes are one piece, whatever their characters; the rest is a string of its own.
+    std::string longLine = "a";
+    WString firstPiece = TEXT("a");
+    for (int i = 0; i < 1022; ++i)
+    {
+        longLine += SJIS_NIHONGO[0];
+        longLine += SJIS_NIHONGO[1];
+        firstPiece += TEXT("日");
+    }
+    ImportText("--name " SJIS_NIHONGO "\n" SJIS_TESUTO "\n" + longLine + "bbb\n--endmulti\n");
+    EXPECT_EQ((std::vector<WString>{TEXT("テスト"), firstPiece, TEXT("bbb")}),
+              CustomStrings(TEXT("日本語")));
+}
+
+TEST_F(Import, WhatExportWritesComesBack)
+{
+    SetCustomStrings(TEXT("A keys"), {TEXT("日本語"), TEXT("ｱｲ x "), TEXT("a#b")});
+    SetCustomStrings(TEXT("B empty"), {});
+    SetValue(CUSTOM_STYLE_KEY, TEXT("C stored long"), REG_MULTI_SZ,
+             TextBytes(WString(TEXT("\0\0\0"), 3))); // empty list with room to spare
+    SetCustomStrings(TEXT("D max"), {WString(2045, u'm')});
+    SetString(CUSTOM_STYLE_KEY, TEXT("E text"), TEXT("untouched"));
+    std::vector<WString> names = ValueNames(CUSTOM_STYLE_KEY);
+    std::map<WString, Bytes> before;
+    for (const WString& name : names)
+    {
+        DWORD type = 0;
+        ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, name, &type, &before[name]));
+    }
+    ExportTo(path);
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
+
+    ImportFrom(path);
+
+    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_EQ((std::vector<WString>{TEXT("A keys"), TEXT("B empty"), TEXT("C stored long"),
+                                    TEXT("D max")}),
+              Sorted(ValueNames(CUSTOM_STYLE_KEY)));
+    for (LPCWSTR name : {TEXT("A keys"), TEXT("B empty"), TEXT("D max")})
+    {
+        DWORD type = 0;
+        Bytes data;
+        ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, name, &type, &data));
+        EXPECT_EQ(before[name], data);
+    }
+    DWORD type = 0;
+    Bytes data;
+    ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("C stored long"), &type, &data));
+    EXPECT_EQ((Bytes{0, 0}), data);
+}
+
+TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCounted)
+{
+    std::string file;
+    auto block = [&file](const std::string& name, std::initializer_list<size_t> lengths)
+    {
+        file += "--name " + name + "\r\n";
+        for (size_t length : lengths)
+            file += std::string(length, 's') + "\r\n";
+        file += "--endmulti\r\n";
+    };
+    // 1000 and 1045 units with their terminators and the closing one fill 4096 bytes exactly.
+    block("Fits", {1000, 1045});
+    block("TooLarge", {1000, 1046});
+    block(std::string(255, 'n'), {5});
+    block(std::string(256, 'N'), {5});
+    block("After", {1});
+    ImportText(file);
+
+    EXPECT_EQ(W(TEXT("読み込みましたが、2 件のキー定義を書き込めませんでした|読み込み")),
+              LastBox());
+    EXPECT_EQ((std::vector<WString>{WString(1000, u's'), WString(1045, u's')}),
+              CustomStrings(TEXT("Fits")));
+    EXPECT_EQ(std::vector<WString>{WString(5, u's')}, CustomStrings(WString(255, u'n')));
+    EXPECT_EQ(std::vector<WString>{WString(1, u's')}, CustomStrings(TEXT("After")));
+    EXPECT_EQ(3u, ValueNames(CUSTOM_STYLE_KEY).size());
+}
+
+TEST_F(Import, ADroppedBlockThatNeverEndsIsNotCounted)
+{
+    ImportText("--name TooLarge\r\n" + std::string(2000, 'a') + "\r\n" + std::string(2000, 'b') +
+               "\r\n--name Next\r\nx\r\n--endmulti\r\n");
+    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_EQ(std::vector<WString>{TEXT("Next")}, ValueNames(CUSTOM_STYLE_KEY));
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+// Failures only the host can bring about: a full disk, a registry that refuses, a stream that
+// fails to read, and another OEM code page.
+#include "tests/keyfile/keyfile_test_support.h"
+
+#include "keyfile/keyfile.h"
+#include "platform/host/host_control.h"
+#include "resources/resource.h"
+#include "store/style_store.h"
+
+namespace
+{
+
+const WCHAR WRITTEN[] = TEXT("書き込みました|書き込み");
+const WCHAR NOT_WRITTEN[] = TEXT("書き込めませんでした|Error");
+
+class KeyFileFaults : public KeyFileTest
+{
+  protected:
+    void TearDown() override
+    {
+        HostSetOemCodePage(932);
+        KeyFileTest::TearDown();
+    }
+    WString path = scratch.File(TEXT("faults.txt"));
+};
+
+TEST_F(KeyFileFaults, AFullDiskIsReportedAsAFailedExport)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("a"), TEXT("b")});
+    ExportTo(TEXT("/dev/full"));
+    EXPECT_EQ(W(NOT_WRITTEN), LastBox());
+}
+
+TEST_F(KeyFileFaults, AFileThatCannotBeCreatedIsReported)
+{
+    ExportTo(scratch.File(TEXT("missing/export.txt")));
+    EXPECT_EQ(W(NOT_WRITTEN), LastBox());
+}
+
+TEST_F(KeyFileFaults, ACustomStyleThatCannotBeReadIsReported)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("a")});
+    HostFailRegistryCall(HOST_REG_QUERY_INFO);
+    ExportTo(path);
+    EXPECT_EQ(W(NOT_WRITTEN), LastBox());
+    EXPECT_EQ("", ReadFileBytes(path));
+}
+
+TEST_F(KeyFileFaults, AValueThatCannotBeEnumeratedIsPassedOver)
+{
+    SetCustomStrings(TEXT("A"), {TEXT("a")});
+    SetCustomStrings(TEXT("B"), {TEXT("b")});
+    HostFailRegistryCall(HOST_REG_ENUM_VALUE);
+    ExportTo(path);
+    EXPECT_EQ(W(WRITTEN), LastBox());
+    EXPECT_EQ("--name B\r\nb\r\n--endmulti\r\n", ReadFileBytes(path));
+}
+
+TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAreCounted)
+{
+    WriteFileBytes(path, "--name A\r\na\r\n--endmulti\r\n--name B\r\nb\r\n--endmulti\r\n"
+                         "--name C\r\nc\r\n--endmulti\r\n");
+    HostFailRegistryCall(HOST_REG_SET_VALUE, 1);
+    ImportFrom(path);
+    EXPECT_EQ(W(TEXT("読み込みましたが、1 件のキー定義を書き込めませんでした|読み込み")),
+              LastBox());
+    EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
+    EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
+    EXPECT_EQ(std::vector<WString>{TEXT("c")}, CustomStrings(TEXT("C")));
+}
+
+TEST_F(KeyFileFaults, AReadErrorIsReportedLikeAnUnreadableFile)
+{
+    // A directory opens as a stream on this system, and every read of it fails.
+    ImportFrom(scratch.path());
+    EXPECT_EQ(W(TEXT("読み込めませんでした|Error")), LastBox());
+}
+
+TEST_F(KeyFileFaults, AFileThatCannotBeOpenedIsReported)
+{
+    ImportFrom(scratch.File(TEXT("missing.txt")));
+    EXPECT_EQ(W(TEXT("読み込めませんでした|Error")), LastBox());
+}
+
+TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)
+{
+    HostSetOemCodePage(437);
+    SetCustomStrings(TEXT("keys"), {TEXT("日本é")});
+    ExportTo(path);
+    EXPECT_EQ("--name keys\r\n??\x82\r\n--endmulti\r\n", ReadFileBytes(path));
+
+    WriteFileBytes(path, "--name keys\r\n\x82\x81\r\n--endmulti\r\n");
+    ImportFrom(path);
+    EXPECT_EQ(std::vector<WString>{TEXT("éü")}, CustomStrings(TEXT("keys")));
+}
+
+TEST_F(KeyFileFaults, APathTooLongForTheBufferIsRefusedByTheDialog)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("a")});
+    user.WillChooseFile(WString(255, u'p'));
+    ExportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_TRUE(user.boxes().empty());
+    EXPECT_EQ(W(TEXT("vorlane.txt")), WString(g_keyFilePath));
+}
+
+} // namespace

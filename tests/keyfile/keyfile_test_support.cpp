@@ -1,0 +1,159 @@
+#include "tests/keyfile/keyfile_test_support.h"
+
+#include "keyfile/keyfile.h"
+#include "resources/resource.h"
+#include "store/style_store.h"
+#include "ui/window_globals.h"
+
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <stdlib.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+
+std::filesystem::path ToFsPath(const WString& path)
+{
+#ifdef _WIN32
+    return std::filesystem::path(std::wstring(path.begin(), path.end()));
+#else
+    std::u16string units(path.begin(), path.end());
+    std::filesystem::path converted(units);
+    return converted;
+#endif
+}
+
+WString FromFsPath(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    std::wstring text = path.wstring();
+#else
+    std::u16string text = path.u16string();
+#endif
+    return WString(text.begin(), text.end());
+}
+
+} // namespace
+
+ScratchDirectory::ScratchDirectory()
+{
+    static int serial = 0;
+#ifdef _WIN32
+    WCHAR temp[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    std::filesystem::path base(std::wstring(temp, length));
+    std::wstring leaf = L"dunvatel-keyfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                        std::to_wstring(++serial);
+    WCHAR separator = L'\\';
+#else
+    std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::string leaf =
+        "dunvatel-keyfile-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+    WCHAR separator = u'/';
+#endif
+    std::filesystem::path directory = base / leaf;
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory);
+    path_ = FromFsPath(directory) + WString(1, separator);
+}
+
+ScratchDirectory::~ScratchDirectory()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(ToFsPath(path_), ignored);
+}
+
+std::string ReadFileBytes(const WString& path)
+{
+    FILE* file = _wfopen(path.c_str(), TEXT("rb"));
+    if (!file)
+        return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof(buffer), file)) > 0)
+        bytes.append(buffer, count);
+    fclose(file);
+    return bytes;
+}
+
+void WriteFileBytes(const WString& path, const std::string& bytes)
+{
+    FILE* file = _wfopen(path.c_str(), TEXT("wb"));
+    ASSERT_TRUE(file != NULL);
+    if (!bytes.empty())
+    {
+        EXPECT_EQ(1u, fwrite(bytes.data(), bytes.size(), 1, file));
+    }
+    ASSERT_EQ(0, fclose(file));
+}
+
+bool FileExists(const WString& path)
+{
+    FILE* file = _wfopen(path.c_str(), TEXT("rb"));
+    if (!file)
+        return false;
+    fclose(file);
+    return true;
+}
+
+std::vector<WString> CustomStrings(const WString& name)
+{
+    DWORD type = 0;
+    Bytes data;
+    if (!ReadValue(CUSTOM_STYLE_KEY, name, &type, &data))
+        return {TEXT("<missing>")};
+    EXPECT_EQ((DWORD)REG_MULTI_SZ, type);
+    std::vector<WString> strings;
+    WString units((const WCHAR*)data.data(), data.size() / sizeof(WCHAR));
+    size_t at = 0;
+    while (at < units.size() && units[at] != 0)
+    {
+        size_t end = units.find(WCHAR(0), at);
+        if (end == WString::npos)
+            end = units.size();
+        strings.push_back(units.substr(at, end - at));
+        at = end + 1;
+    }
+    return strings;
+}
+
+void SetCustomStrings(const WString& name, const std::vector<WString>& strings)
+{
+    SetValue(CUSTOM_STYLE_KEY, name, REG_MULTI_SZ, MultiString(strings));
+}
+
+void KeyFileTest::SetUp()
+{
+    StoreTest::SetUp();
+    CreateKey(CUSTOM_STYLE_KEY);
+    wcscpy(g_keyFilePath, TEXT("vorlane.txt"));
+}
+
+void KeyFileTest::ExportTo(const WString& path)
+{
+    user.WillChooseFile(path);
+    user.WillAnswer(IDOK);
+    ExportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+}
+
+void KeyFileTest::ImportFrom(const WString& path)
+{
+    user.WillChooseFile(path);
+    user.WillAnswer(IDYES);
+    user.WillAnswer(IDOK);
+    ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+}
+
+WString KeyFileTest::LastBox() const
+{
+    if (user.boxes().empty())
+        return TEXT("<none>");
+    const ShownBox& box = user.boxes().back();
+    return box.text + TEXT("|") + box.caption;
+}
