@@ -113,8 +113,9 @@ bool DecodeBytes(UINT codePage, DWORD flags, const unsigned char* bytes, size_t 
     size_t i = 0;
     while (i < length)
     {
-        // A lead byte always takes the next byte with it, even when the pair means nothing.
-        size_t width = IsLeadByte(codePage, bytes[i]) && i + 1 < length ? 2 : 1;
+        // A lead byte takes the next byte with it, even when the pair means nothing; only a
+        // zero byte is never taken, so a terminator after a stray lead byte stays one.
+        size_t width = IsLeadByte(codePage, bytes[i]) && i + 1 < length && bytes[i + 1] ? 2 : 1;
         std::string units;
         char16_t unit = 0;
         if (converter.Convert((const char*)bytes + i, width, &units))

@@ -42,8 +42,9 @@ TEST(ConversionRules, InvalidShiftJisGivesTheDefaultUnicodeCharacter)
     EXPECT_EQ(3, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "\x81 c", -1, text, 8));
     EXPECT_EQ(W(TEXT("\u30FBc")), WString(text));
     EXPECT_EQ(0, MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, "\x81 c", -1, text, 8));
-    // A lead byte last in the text pairs with the terminator, which is then not converted.
-    EXPECT_EQ(2, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "a\x81", -1, NULL, 0));
+    // A lead byte last in the text does not take the terminator with it.
+    EXPECT_EQ(3, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "a\x81", -1, text, 8));
+    EXPECT_EQ(W(TEXT("a\u30FB")), WString(text));
 }
 
 int Format(WCHAR* buffer, LPCWSTR format, ...)

@@ -75,8 +75,9 @@ TEST_F(ListRules, TextOfABadPositionFails)
     EXPECT_EQ(CB_ERR, Send(CB_GETLBTEXTLEN, 1));
     EXPECT_EQ(CB_ERR, Send(CB_GETLBTEXT, 1, (LPARAM)text));
     EXPECT_EQ(CB_ERR, Send(CB_GETLBTEXTLEN, (WPARAM)-1));
-    EXPECT_EQ(0, Send(CB_RESETCONTENT, 0));
+    Send(CB_RESETCONTENT, 0);
     EXPECT_EQ(0, Send(CB_GETCOUNT, 0));
+    EXPECT_EQ(CB_ERR, Send(CB_GETLBTEXTLEN, 0));
 }
 
 } // namespace

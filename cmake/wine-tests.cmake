@@ -1,0 +1,19 @@
+# Win32 test programs run under Wine, each as one CTest test (Wine starts slowly, so every
+# program holds many cases). All of them share one Wine prefix in the build directory, made
+# and configured by a fixture before the first test and shut down after the last.
+set(DUNVATEL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(DUNVATEL_WINE_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.sh)
+
+if(NOT TEST wine_prefix_start)
+    add_test(NAME wine_prefix_start COMMAND sh ${DUNVATEL_WINE_SCRIPT} start ${DUNVATEL_WINE_PREFIX})
+    set_tests_properties(wine_prefix_start PROPERTIES FIXTURES_SETUP wine_prefix)
+    add_test(NAME wine_prefix_stop COMMAND sh ${DUNVATEL_WINE_SCRIPT} stop ${DUNVATEL_WINE_PREFIX})
+    set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine_prefix)
+endif()
+
+# Runs the program `target` under Wine with the arguments that follow.
+function(dunvatel_add_wine_test target)
+    add_test(NAME ${target}
+        COMMAND sh ${DUNVATEL_WINE_SCRIPT} run ${DUNVATEL_WINE_PREFIX} $<TARGET_FILE:${target}> ${ARGN})
+    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 900)
+endfunction()
