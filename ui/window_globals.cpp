@@ -4,3 +4,4 @@ HINSTANCE g_instance;
 HWND g_mainWindow;
 HWND g_mainDialog;
 HWND g_menuBar;
+SHACTIVATEINFO g_activateInfo;

@@ -1,4 +1,5 @@
-// Window handles set once at start-up and read throughout the program.
+// Window handles and the shell's activation record, set once at start-up and read
+// throughout the program.
 #ifndef DUNVATEL_UI_WINDOW_GLOBALS_H
 #define DUNVATEL_UI_WINDOW_GLOBALS_H
 
@@ -9,6 +10,9 @@ extern HINSTANCE g_instance;
 extern HWND g_mainWindow;
 // Owner of the file dialogs.
 extern HWND g_mainDialog;
+// The shell's menu bar, or NULL when it could not be made.
 extern HWND g_menuBar;
+// Handed to the shell's activation and setting-change helpers.
+extern SHACTIVATEINFO g_activateInfo;
 
 #endif

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <functional>
+#include <vector>
 #include <string>
 
 // Registry operations whose calls can be counted and made to fail.
@@ -55,5 +56,21 @@ UINT HostOemCodePage();
 typedef std::function<bool(bool save, const OPENFILENAMEW& record, std::u16string* path)>
     HostFileDialogHandler;
 void HostSetFileDialogHandler(HostFileDialogHandler handler);
+
+// Calls of DestroyWindow and SHInitDialog, in the order they were made.
+enum HostWindowCallKind
+{
+    HOST_DESTROY_WINDOW,
+    HOST_SH_INIT_DIALOG
+};
+struct HostWindowCall
+{
+    HostWindowCallKind kind;
+    HWND window; // the window destroyed, or the dialog set up
+    DWORD mask;  // SHInitDialog only
+    DWORD flags; // SHInitDialog only
+};
+const std::vector<HostWindowCall>& HostWindowCalls();
+void HostClearWindowCalls();
 
 #endif

@@ -68,8 +68,14 @@ typedef struct SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 #define ERROR_KEY_DELETED 1018L
 
 // Window messages and results.
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
+// Notification codes that reach a dialog with WM_COMMAND.
+#define BN_CLICKED 0
+#define CBN_SELCHANGE 1
+#define CBN_DROPDOWN 7
 #define CB_ERR (-1)
 #define CB_OKAY 0
 #define CB_ADDSTRING 0x0143

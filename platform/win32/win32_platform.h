@@ -13,6 +13,12 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "platform/win32/shell_stand_ins.h"
+
+// Entry point. The handheld starts WinMain with a wide command line; the desktop's entry
+// point with a wide command line is wWinMain (the program links with -municode).
+#define WinMain wWinMain
+
 // Access masks. The handheld ignores the mask given to RegOpenKeyExW and RegCreateKeyExW;
 // the desktop honours it, and a key opened with mask 0 can be neither read, written nor
 // enumerated. Program code passes this mask, which asks for what the handheld grants.

@@ -22,4 +22,15 @@ inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
 #define PLATFORM_OPENFILENAME_SIZE sizeof(OPENFILENAMEW)
 #define PLATFORM_FILE_DIALOG_FLAGS 0
 
+// The shell's records as the handheld's shell library expects them.
+#define SHMENUBARINFO_SIZE 36
+#define SHACTIVATEINFO_SIZE 12
+
+// A running instance is brought forward through its handle with the lowest bit set, which
+// makes the handheld bring its owned pop-ups forward with it.
+inline void BringWindowForward(HWND window)
+{
+    SetForegroundWindow((HWND)((ULONG_PTR)window | 1));
+}
+
 #endif

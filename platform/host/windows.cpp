@@ -1,0 +1,39 @@
+// The host's windows: calls recorded in order, for tests to read.
+#include "platform/host/host_control.h"
+
+#include <vector>
+
+namespace
+{
+
+std::vector<HostWindowCall>& Calls()
+{
+    static std::vector<HostWindowCall> calls;
+    return calls;
+}
+
+} // namespace
+
+BOOL DestroyWindow(HWND window)
+{
+    Calls().push_back(HostWindowCall{HOST_DESTROY_WINDOW, window, 0, 0});
+    return window != NULL;
+}
+
+BOOL SHInitDialog(PSHINITDLGINFO info)
+{
+    if (!info)
+        return FALSE;
+    Calls().push_back(HostWindowCall{HOST_SH_INIT_DIALOG, info->hDlg, info->dwMask, info->dwFlags});
+    return TRUE;
+}
+
+const std::vector<HostWindowCall>& HostWindowCalls()
+{
+    return Calls();
+}
+
+void HostClearWindowCalls()
+{
+    Calls().clear();
+}

@@ -1,0 +1,219 @@
+#include "tests/e2e/program_driver.h"
+
+std::wstring g_programPath;
+
+namespace
+{
+
+const int MESSAGE_BOX_TEXT_ID = 0xFFFF;
+const int FILE_NAME_COMBO_ID = 0x47C;
+const int FILE_NAME_EDIT_ID = 0x480;
+const DWORD POLL_MILLISECONDS = 20;
+
+std::wstring TextOf(HWND window)
+{
+    WCHAR text[1024] = {0};
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
+    return text;
+}
+
+bool HasClass(HWND window, LPCWSTR name)
+{
+    WCHAR className[64] = {0};
+    GetClassNameW(window, className, 64);
+    return lstrcmpiW(className, name) == 0;
+}
+
+struct BoxSearch
+{
+    HWND found;
+};
+
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM parameter)
+{
+    BoxSearch* search = (BoxSearch*)parameter;
+    if (!IsWindowVisible(window) || !HasClass(window, L"#32770"))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+bool StartProcess(PROCESS_INFORMATION* info)
+{
+    STARTUPINFOW startup;
+    memset(&startup, 0, sizeof(startup));
+    startup.cb = sizeof(startup);
+    std::wstring commandLine = L"\"" + g_programPath + L"\"";
+    return CreateProcessW(g_programPath.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL,
+                          &startup, info) != 0;
+}
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM parameter)
+{
+    if (HasClass(window, L"DUNVATEL") && TextOf(window) == L"dunvatel")
+        ++*(int*)parameter;
+    return TRUE;
+}
+
+} // namespace
+
+RunningProgram::RunningProgram() : mainWindow_(NULL), dialog_(NULL)
+{
+    memset(&info_, 0, sizeof(info_));
+}
+
+RunningProgram::~RunningProgram()
+{
+    if (!info_.hProcess)
+        return;
+    if (running())
+    {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool RunningProgram::Start()
+{
+    if (!StartProcess(&info_))
+        return false;
+    WaitForInputIdle(info_.hProcess, 10000);
+    for (DWORD waited = 0; waited < 10000; waited += POLL_MILLISECONDS)
+    {
+        mainWindow_ = FindWindowW(L"DUNVATEL", L"dunvatel");
+        if (mainWindow_)
+            dialog_ = FindWindowExW(mainWindow_, NULL, L"#32770", NULL);
+        if (dialog_ && IsWindowVisible(dialog_))
+            return true;
+        Sleep(POLL_MILLISECONDS);
+    }
+    return false;
+}
+
+void RunningProgram::Press(int id) const
+{
+    PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog_, id));
+}
+
+bool RunningProgram::WaitForBox(ProgramBox* box, DWORD milliseconds) const
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += POLL_MILLISECONDS)
+    {
+        BoxSearch search = {NULL};
+        EnumThreadWindows(info_.dwThreadId, FindShownDialog, (LPARAM)&search);
+        if (search.found)
+        {
+            box->window = search.found;
+            HWND text = GetDlgItem(search.found, MESSAGE_BOX_TEXT_ID);
+            box->text = text ? TextOf(text) : std::wstring();
+            box->caption = TextOf(search.found);
+            box->question = GetDlgItem(search.found, IDYES) != NULL;
+            box->fileDialog = GetDlgItem(search.found, FILE_NAME_COMBO_ID) != NULL ||
+                              GetDlgItem(search.found, FILE_NAME_EDIT_ID) != NULL;
+            return true;
+        }
+        Sleep(POLL_MILLISECONDS);
+    }
+    return false;
+}
+
+void RunningProgram::Answer(const ProgramBox& box, int button) const
+{
+    PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 (LPARAM)GetDlgItem(box.window, button));
+    for (DWORD waited = 0; waited < 10000 && IsWindow(box.window); waited += POLL_MILLISECONDS)
+        Sleep(POLL_MILLISECONDS);
+}
+
+void RunningProgram::ChooseFile(const ProgramBox& dialog, const std::wstring& path) const
+{
+    HWND name = GetDlgItem(dialog.window, FILE_NAME_COMBO_ID);
+    if (!name)
+        name = GetDlgItem(dialog.window, FILE_NAME_EDIT_ID);
+    SendMessageTimeoutW(name, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_ABORTIFHUNG, 5000, NULL);
+    Answer(dialog, IDOK);
+}
+
+std::vector<std::wstring> RunningProgram::ListEntries() const
+{
+    std::vector<std::wstring> entries;
+    HWND list = GetDlgItem(dialog_, 1003);
+    LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+    {
+        WCHAR text[256] = {0};
+        SendMessageW(list, CB_GETLBTEXT, i, (LPARAM)text);
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+std::wstring RunningProgram::SelectedText() const
+{
+    LRESULT selected = SendMessageW(GetDlgItem(dialog_, 1003), CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
+        return std::wstring();
+    return ListEntries().at(selected);
+}
+
+void RunningProgram::PressControlKey(WORD key) const
+{
+    // The accelerator table reads the program's keyboard state: share it for the key press.
+    DWORD self = GetCurrentThreadId();
+    AttachThreadInput(self, info_.dwThreadId, TRUE);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(mainWindow_, WM_KEYDOWN, key, 1);
+    PostMessageW(mainWindow_, WM_KEYUP, key, 0xC0000001);
+    // Let the program take the key before Ctrl goes up again.
+    Sleep(300);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    AttachThreadInput(self, info_.dwThreadId, FALSE);
+}
+
+int RunningProgram::WaitForExit(DWORD milliseconds)
+{
+    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return (int)code;
+}
+
+bool RunningProgram::running() const
+{
+    return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int RunSecondInstance(DWORD milliseconds)
+{
+    PROCESS_INFORMATION info;
+    if (!StartProcess(&info))
+        return -1;
+    int result = -1;
+    if (WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0)
+    {
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        result = (int)code;
+    }
+    else
+    {
+        TerminateProcess(info.hProcess, 99);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return result;
+}
+
+int CountMainWindows()
+{
+    int count = 0;
+    EnumWindows(CountWindow, (LPARAM)&count);
+    return count;
+}

@@ -1,0 +1,222 @@
+// dunvatel.exe itself, started and driven from outside as a user would drive it. What it did
+// is read off the registry, the files it leaves and the texts of the boxes it shows.
+#include "tests/e2e/program_driver.h"
+#include "tests/support/test_support.h"
+
+#include "resources/resource.h"
+#include "store/style_store.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+std::string Utf8(const std::wstring& text)
+{
+    char bytes[2048] = {0};
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes) - 1, NULL, NULL);
+    return bytes;
+}
+
+class Program : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        DeleteTree(IME_ROOT_KEY);
+    }
+    void TearDown() override
+    {
+        DeleteTree(IME_ROOT_KEY);
+        DeleteFileW(KeyFilePath().c_str());
+    }
+    void AddDemoStyles()
+    {
+        CreateKey(StylePath(TEXT("Alpha")));
+        SetValue(StylePath(TEXT("Alpha")), TEXT("key1"), REG_MULTI_SZ,
+                 MultiString({TEXT("変換"), TEXT("next")}));
+        CreateKey(StylePath(TEXT("Alpha")) + TEXT("\\Sub"));
+        CreateKey(StylePath(TEXT("Beta")));
+        SetStandardStyleValue(TEXT("Beta"));
+    }
+    static std::wstring KeyFilePath()
+    {
+        WCHAR temp[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH + 1, temp);
+        return std::wstring(temp) + L"dunvatel-e2e.txt";
+    }
+    // Waits for the next box and checks its text and caption before answering it.
+    void ExpectBox(const std::wstring& text, const std::wstring& caption, int button)
+    {
+        ProgramBox box;
+        ASSERT_TRUE(program.WaitForBox(&box)) << "no box saying \"" << Utf8(text) << "\"";
+        EXPECT_FALSE(box.fileDialog);
+        EXPECT_EQ(text, box.text);
+        EXPECT_EQ(caption, box.caption);
+        EXPECT_EQ(button == IDYES || button == IDNO, box.question);
+        program.Answer(box, button);
+    }
+    void ExpectFileDialogChoosing(const std::wstring& path)
+    {
+        ProgramBox dialog;
+        ASSERT_TRUE(program.WaitForBox(&dialog));
+        ASSERT_TRUE(dialog.fileDialog);
+        program.ChooseFile(dialog, path);
+    }
+    void ExpectNoBox()
+    {
+        ProgramBox box;
+        EXPECT_FALSE(program.WaitForBox(&box, 500)) << "unexpected box: " << Utf8(box.text);
+    }
+    void Exit()
+    {
+        program.Press(IDOK);
+        EXPECT_EQ(0, program.WaitForExit());
+    }
+    RunningProgram program;
+};
+
+TEST_F(Program, ShowsItsWindowWithTheStandardStyleSelectedAndExitsWithoutAQuestion)
+{
+    AddDemoStyles();
+    ASSERT_TRUE(program.Start());
+
+    EXPECT_TRUE(IsWindowVisible(program.mainWindow()));
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta"}), program.ListEntries());
+    EXPECT_EQ(L"Beta", program.SelectedText());
+    EXPECT_TRUE(GetDlgItem(program.dialog(), IDC_COPY_TO_CUSTOM) != NULL);
+
+    program.Press(IDOK);
+    EXPECT_EQ(0, program.WaitForExit());
+}
+
+TEST_F(Program, EveryButtonReachesItsCommand)
+{
+    AddDemoStyles();
+    ASSERT_TRUE(program.Start());
+
+    // Copy Beta (selected, the standard style) into a new Custom style.
+    program.Press(IDC_COPY_TO_CUSTOM);
+    ExpectBox(L"選択した設定を Custom にコピーて作成します。よろしいです？", L"Beta", IDYES);
+    ExpectBox(L"Custom にコピーしました", L"Beta", IDOK);
+    EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta", L"Custom"}), program.ListEntries());
+
+    // Give Custom a key definition, export it, change it, and import the file back.
+    SetValue(CUSTOM_STYLE_KEY, TEXT("key1"), REG_MULTI_SZ, MultiString({TEXT("日本語")}));
+    program.Press(IDC_EXPORT_CUSTOM);
+    ExpectFileDialogChoosing(KeyFilePath());
+    ExpectBox(L"書き込みました", L"書き込み", IDOK);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(KeyFilePath().c_str()));
+
+    SetValue(CUSTOM_STYLE_KEY, TEXT("key1"), REG_MULTI_SZ, MultiString({TEXT("changed")}));
+    program.Press(IDC_IMPORT_CUSTOM);
+    ExpectFileDialogChoosing(KeyFilePath());
+    ExpectBox(L"キー定義内容をファイルから読み込み Custom 設定に追加します。既存の設定に上書き"
+              L"されますがよろしいですか？",
+              KeyFilePath(), IDYES);
+    ExpectBox(L"読み込みました", L"読み込み", IDOK);
+    DWORD type = 0;
+    Bytes data;
+    ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("key1"), &type, &data));
+    EXPECT_EQ(MultiString({TEXT("日本語")}), data);
+
+    // Make Alpha standard.
+    SendMessageW(GetDlgItem(program.dialog(), IDC_STYLE_LIST), CB_SETCURSEL, 0, 0);
+    program.Press(IDC_SET_STANDARD);
+    ExpectBox(L"標準に設定しました。設定はリセット後に有効になります。", L"Alpha", IDOK);
+    ASSERT_TRUE(ReadValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, &type, &data));
+    EXPECT_EQ(TextBytes(TEXT("Alpha")), data);
+
+    // Delete Custom.
+    program.Press(IDC_DELETE_CUSTOM);
+    ExpectBox(L"Custom エントリを削除して良いですか？", L"", IDYES);
+    ExpectBox(L"削除しました", L"削除", IDOK);
+    EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta"}), program.ListEntries());
+
+    Exit();
+}
+
+TEST_F(Program, KeysOpenTheAboutBoxAndEndTheProgram)
+{
+    AddDemoStyles();
+    ASSERT_TRUE(program.Start());
+
+    program.PressControlKey('A');
+    ProgramBox about;
+    ASSERT_TRUE(program.WaitForBox(&about));
+    EXPECT_EQ(L"About dunvatel", about.caption);
+    program.Answer(about, IDOK);
+    EXPECT_FALSE(IsWindow(about.window));
+    EXPECT_TRUE(program.running());
+
+    program.PressControlKey('Q');
+    EXPECT_EQ(0, program.WaitForExit());
+}
+
+TEST_F(Program, ASecondStartLeavesOneInstanceInFront)
+{
+    AddDemoStyles();
+    ASSERT_TRUE(program.Start());
+
+    EXPECT_EQ(0, RunSecondInstance());
+
+    EXPECT_EQ(1, CountMainWindows());
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(program.mainWindow(), GetForegroundWindow());
+    Exit();
+}
+
+TEST_F(Program, WithoutStylesTheListIsEmptyAndEveryCommandStillBehaves)
+{
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(program.ListEntries().empty());
+
+    // Nothing selected, no settings: these stay silent.
+    program.Press(IDC_SET_STANDARD);
+    program.Press(IDC_COPY_TO_CUSTOM);
+    program.Press(IDC_DELETE_CUSTOM);
+    ExpectNoBox();
+
+    program.Press(IDC_EXPORT_CUSTOM);
+    ExpectFileDialogChoosing(KeyFilePath());
+    ExpectBox(L"Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。", L"Export",
+              IDOK);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(KeyFilePath().c_str()));
+
+    HANDLE file = CreateFileW(KeyFilePath().c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    CloseHandle(file);
+    program.Press(IDC_IMPORT_CUSTOM);
+    ExpectFileDialogChoosing(KeyFilePath());
+    ExpectBox(L"キー定義内容をファイルから読み込み Custom 設定に追加します。既存の設定に上書き"
+              L"されますがよろしいですか？",
+              KeyFilePath(), IDYES);
+    ExpectBox(L"Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。",
+              L"読み込み", IDOK);
+    EXPECT_FALSE(KeyExists(IME_ROOT_KEY));
+
+    Exit();
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 2)
+    {
+        fprintf(stderr, "usage: dunvatel_e2e_tests PATH-OF-dunvatel.exe\n");
+        return 2;
+    }
+    // CTest names the program by its Unix path; Wine's drive Z: is the Unix root.
+    g_programPath = argv[1];
+    if (!g_programPath.empty() && g_programPath[0] == L'/')
+    {
+        g_programPath = L"Z:" + g_programPath;
+        for (wchar_t& unit : g_programPath)
+            unit = unit == L'/' ? L'\\' : unit;
+    }
+    return RUN_ALL_TESTS();
+}
