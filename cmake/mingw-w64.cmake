@@ -15,4 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Static runtime: the executables then import system DLLs only.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# CTest runs the test programs through Wine: the script passes the program's output and exit
+# code on, in the prefix that the test's WINEPREFIX names.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-prefix.sh emulate)

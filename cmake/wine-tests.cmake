@@ -11,9 +11,12 @@ if(NOT TEST wine_prefix_start)
     set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine_prefix)
 endif()
 
-# Runs the program `target` under Wine with the arguments that follow.
+# Runs the program `target` under Wine (through the toolchain's emulator) with the arguments
+# that follow.
 function(dunvatel_add_wine_test target)
-    add_test(NAME ${target}
-        COMMAND sh ${DUNVATEL_WINE_SCRIPT} run ${DUNVATEL_WINE_PREFIX} $<TARGET_FILE:${target}> ${ARGN})
-    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 900)
+    add_test(NAME ${target} COMMAND ${target} ${ARGN})
+    set_tests_properties(${target} PROPERTIES
+        FIXTURES_REQUIRED wine_prefix
+        ENVIRONMENT WINEPREFIX=${DUNVATEL_WINE_PREFIX}
+        TIMEOUT 900)
 endfunction()

@@ -3,12 +3,21 @@
 #   wine-prefix.sh start PREFIX        make the prefix if needed, configure it, keep a
 #                                      wineserver running for the programs that follow
 #   wine-prefix.sh run PREFIX EXE ...  run EXE under Wine and pass its exit code on
+#   wine-prefix.sh emulate EXE ...     the same in the prefix that WINEPREFIX names (CTest's
+#                                      cross-compiling emulator)
 #   wine-prefix.sh stop PREFIX         end the prefix's wineserver
 set -eu
 
 command=$1
-WINEPREFIX=$(mkdir -p "$2" && cd "$2" && pwd)
-shift 2
+if [ "$command" = emulate ]; then
+    command=run
+    prefix=${WINEPREFIX:?WINEPREFIX names the prefix to run in}
+    shift 1
+else
+    prefix=$2
+    shift 2
+fi
+WINEPREFIX=$(mkdir -p "$prefix" && cd "$prefix" && pwd)
 export WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
