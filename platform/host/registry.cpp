@@ -2,17 +2,27 @@
 // Win32 registry the program relies on. Names match without regard to case and keep the case
 // they were created with; subkeys enumerate in case-insensitive name order and values in
 // creation order; sizes are reported as Win32 reports them.
+//
+// No call walks all of a key's values or subkeys: a value is found through a hash of its
+// case-folded name and a subkey through the ordered subkey map, enumeration by index reads a
+// list kept in enumeration order, a key's maxima are kept as they change, and paths are
+// walked without copying their names. Filling, reading or copying thousands of values or
+// keys thus costs in proportion to their number, as on the platform.
 #include "platform/host/host_control.h"
 
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace
 {
 
 typedef std::u16string Name;
+typedef std::u16string_view NameView;
 
 WCHAR FoldCase(WCHAR unit)
 {
@@ -21,7 +31,7 @@ WCHAR FoldCase(WCHAR unit)
     return unit;
 }
 
-int CompareNames(const Name& left, const Name& right)
+int CompareNames(NameView left, NameView right)
 {
     size_t length = left.size() < right.size() ? left.size() : right.size();
     for (size_t i = 0; i < length; ++i)
@@ -36,13 +46,23 @@ int CompareNames(const Name& left, const Name& right)
     return left.size() < right.size() ? -1 : 1;
 }
 
+// Orders names as the registry does.
 struct NameLess
 {
-    bool operator()(const Name& left, const Name& right) const
+    bool operator()(NameView left, NameView right) const
     {
         return CompareNames(left, right) < 0;
     }
 };
+
+// A hash that names differing only in letter case share.
+size_t HashName(NameView name)
+{
+    size_t hash = 14695981039346656037ull;
+    for (WCHAR unit : name)
+        hash = (hash ^ FoldCase(unit)) * 1099511628211ull;
+    return hash;
+}
 
 struct Value
 {
@@ -51,13 +71,33 @@ struct Value
     std::vector<BYTE> data;
 };
 
-struct Key
+DWORD Longer(DWORD longest, size_t size)
+{
+    return size > longest ? (DWORD)size : longest;
+}
+
+struct Key : std::enable_shared_from_this<Key>
 {
     Name name;
     Name keyClass;
     bool deleted = false;
+    // Values in creation order, and each value's position there by the hash of its name.
     std::vector<Value> values;
-    std::map<Name, std::shared_ptr<Key>, NameLess> subkeys;
+    std::unordered_multimap<size_t, size_t> valuePositions;
+    // Subkeys by name; each entry's name is a view of the subkey's own.
+    std::map<NameView, std::shared_ptr<Key>, NameLess> subkeys;
+    // The subkeys in enumeration order, rebuilt on the first enumeration after a subkey was
+    // added or removed.
+    std::vector<const Key*> enumerationOrder;
+    bool enumerationStale = false;
+    // The maxima RegQueryInfoKeyW reports. Additions raise them; a removal, or a value that
+    // shrinks, has them counted again when next asked for.
+    DWORD longestSubkey = 0;
+    DWORD longestClass = 0;
+    DWORD longestValueName = 0;
+    DWORD longestValueData = 0;
+    bool subkeyMaximaStale = false;
+    bool valueMaximaStale = false;
 };
 
 struct Fault
@@ -100,53 +140,54 @@ bool TakeFault(HostRegistryCall call, LONG* error)
     return true;
 }
 
-Name ToName(LPCWSTR text)
+NameView ToView(LPCWSTR text)
 {
-    return text ? Name(text) : Name();
+    return text ? NameView(text) : NameView();
 }
 
-std::shared_ptr<Key> FindHandle(HKEY key)
+Key* FindHandle(HKEY key)
 {
     Registry& registry = TheRegistry();
     if (key == HKEY_CURRENT_USER)
-        return registry.root;
+        return registry.root.get();
     auto found = registry.handles.find(key);
     if (found == registry.handles.end())
         return nullptr;
-    return found->second;
+    return found->second.get();
 }
 
-HKEY AddHandle(const std::shared_ptr<Key>& key)
+HKEY AddHandle(Key* key)
 {
     Registry& registry = TheRegistry();
     HKEY handle = (HKEY)registry.nextHandle;
     registry.nextHandle += 4;
-    registry.handles[handle] = key;
+    registry.handles[handle] = key->shared_from_this();
     return handle;
 }
 
-// Splits a path at its backslashes. An empty path names the key itself; an empty component
+// A path is its backslash-separated names. An empty path names the key itself; an empty name
 // (a doubled, leading or trailing backslash) makes the path invalid.
-bool SplitPath(LPCWSTR path, std::vector<Name>* parts)
+bool ValidPath(NameView path)
 {
-    Name whole = ToName(path);
-    if (whole.empty())
+    if (path.empty())
         return true;
-    size_t start = 0;
-    while (true)
-    {
-        size_t end = whole.find(u'\\', start);
-        Name part = whole.substr(start, end == Name::npos ? Name::npos : end - start);
-        if (part.empty())
-            return false;
-        parts->push_back(part);
-        if (end == Name::npos)
-            return true;
-        start = end + 1;
-    }
+    if (path.front() == u'\\' || path.back() == u'\\')
+        return false;
+    return path.find(u"\\\\") == NameView::npos;
 }
 
-LONG ResolveParent(HKEY parent, std::shared_ptr<Key>* key)
+// Takes the next name off the front of a valid path; false when none is left.
+bool NextName(NameView* rest, NameView* name)
+{
+    if (rest->empty())
+        return false;
+    size_t end = rest->find(u'\\');
+    *name = rest->substr(0, end);
+    *rest = end == NameView::npos ? NameView() : rest->substr(end + 1);
+    return true;
+}
+
+LONG ResolveParent(HKEY parent, Key** key)
 {
     *key = FindHandle(parent);
     if (!*key)
@@ -156,38 +197,145 @@ LONG ResolveParent(HKEY parent, std::shared_ptr<Key>* key)
     return ERROR_SUCCESS;
 }
 
-LONG FindKey(HKEY parent, LPCWSTR path, std::shared_ptr<Key>* key)
+Key* FindSubkey(Key* key, NameView name)
+{
+    auto found = key->subkeys.find(name);
+    return found == key->subkeys.end() ? nullptr : found->second.get();
+}
+
+LONG FindKey(HKEY parent, LPCWSTR path, Key** key)
 {
     LONG status = ResolveParent(parent, key);
     if (status != ERROR_SUCCESS)
         return status;
-    std::vector<Name> parts;
-    if (!SplitPath(path, &parts))
+    NameView rest = ToView(path);
+    if (!ValidPath(rest))
         return ERROR_INVALID_PARAMETER;
-    for (const Name& part : parts)
+    NameView name;
+    while (NextName(&rest, &name))
     {
-        auto found = (*key)->subkeys.find(part);
-        if (found == (*key)->subkeys.end())
+        *key = FindSubkey(*key, name);
+        if (!*key)
             return ERROR_FILE_NOT_FOUND;
-        *key = found->second;
     }
     return ERROR_SUCCESS;
 }
 
-LONG FindOpenKey(HKEY handle, std::shared_ptr<Key>* key)
+LONG FindOpenKey(HKEY handle, Key** key)
 {
     return ResolveParent(handle, key);
 }
 
 Value* FindValue(Key& key, LPCWSTR name)
 {
-    Name wanted = ToName(name);
-    for (Value& value : key.values)
+    NameView wanted = ToView(name);
+    auto candidates = key.valuePositions.equal_range(HashName(wanted));
+    for (auto entry = candidates.first; entry != candidates.second; ++entry)
     {
+        Value& value = key.values[entry->second];
         if (CompareNames(value.name, wanted) == 0)
             return &value;
     }
     return nullptr;
+}
+
+void AddValue(Key& key, NameView name, DWORD type, const BYTE* data, DWORD dataLength)
+{
+    key.valuePositions.emplace(HashName(name), key.values.size());
+    key.values.push_back(Value{Name(name), type, std::vector<BYTE>(data, data + dataLength)});
+    key.longestValueName = Longer(key.longestValueName, name.size());
+    key.longestValueData = Longer(key.longestValueData, dataLength);
+}
+
+void ReplaceValue(Key& key, Value* value, DWORD type, const BYTE* data, DWORD dataLength)
+{
+    if (dataLength < value->data.size() && value->data.size() >= key.longestValueData)
+        key.valueMaximaStale = true;
+    value->type = type;
+    value->data.assign(data, data + dataLength);
+    key.longestValueData = Longer(key.longestValueData, dataLength);
+}
+
+void RemoveValue(Key& key, Value* value)
+{
+    size_t position = (size_t)(value - key.values.data());
+    auto candidates = key.valuePositions.equal_range(HashName(value->name));
+    for (auto entry = candidates.first; entry != candidates.second; ++entry)
+    {
+        if (entry->second == position)
+        {
+            key.valuePositions.erase(entry);
+            break;
+        }
+    }
+    key.values.erase(key.values.begin() + position);
+    for (auto& entry : key.valuePositions)
+    {
+        if (entry.second > position)
+            --entry.second;
+    }
+    key.valueMaximaStale = true;
+}
+
+Key* AddSubkey(Key& parent, NameView name)
+{
+    auto created = std::make_shared<Key>();
+    created->name = Name(name);
+    parent.subkeys.emplace(NameView(created->name), created);
+    parent.enumerationStale = true;
+    parent.longestSubkey = Longer(parent.longestSubkey, name.size());
+    return created.get();
+}
+
+void SetClass(Key& parent, Key& child, NameView keyClass)
+{
+    child.keyClass = Name(keyClass);
+    parent.longestClass = Longer(parent.longestClass, keyClass.size());
+}
+
+void RemoveSubkey(Key& parent, NameView name)
+{
+    parent.subkeys.erase(parent.subkeys.find(name));
+    parent.enumerationStale = true;
+    parent.subkeyMaximaStale = true;
+}
+
+const Key* SubkeyAt(Key& key, size_t index)
+{
+    if (key.enumerationStale)
+    {
+        key.enumerationOrder.clear();
+        for (const auto& entry : key.subkeys)
+            key.enumerationOrder.push_back(entry.second.get());
+        key.enumerationStale = false;
+    }
+    return key.enumerationOrder[index];
+}
+
+void CountMaxima(Key& key)
+{
+    if (key.subkeyMaximaStale)
+    {
+        key.longestSubkey = 0;
+        key.longestClass = 0;
+        for (const auto& entry : key.subkeys)
+        {
+            key.longestSubkey = Longer(key.longestSubkey, entry.second->name.size());
+            key.longestClass = Longer(key.longestClass, entry.second->keyClass.size());
+        }
+        key.subkeyMaximaStale = false;
+    }
+    if (key.valueMaximaStale)
+    {
+        key.longestValueName = 0;
+        key.longestValueData = 0;
+        for (const Value& value : key.values)
+        {
+            key.longestValueName = Longer(key.longestValueName, value.name.size());
+            key.longestValueData = Longer(key.longestValueData, value.data.size());
+        }
+        key.valueMaximaStale = false;
+    }
 }
 
 void MarkDeleted(Key& key)
@@ -250,7 +398,7 @@ LONG RegOpenKeyExW(HKEY parent, LPCWSTR path, DWORD, REGSAM, PHKEY result)
     LONG status;
     if (TakeFault(HOST_REG_OPEN, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = FindKey(parent, path, &key);
     if (status != ERROR_SUCCESS)
         return status;
@@ -277,28 +425,27 @@ LONG RegCreateKeyExW(HKEY parent, LPCWSTR path, DWORD, LPWSTR keyClass, DWORD, R
     LONG status;
     if (TakeFault(HOST_REG_CREATE, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = ResolveParent(parent, &key);
     if (status != ERROR_SUCCESS)
         return status;
-    std::vector<Name> parts;
-    if (!SplitPath(path, &parts))
+    NameView rest = ToView(path);
+    if (!ValidPath(rest))
         return ERROR_INVALID_PARAMETER;
     DWORD outcome = REG_OPENED_EXISTING_KEY;
-    for (size_t i = 0; i < parts.size(); ++i)
+    NameView name;
+    while (NextName(&rest, &name))
     {
-        auto found = key->subkeys.find(parts[i]);
-        if (found != key->subkeys.end())
+        Key* found = FindSubkey(key, name);
+        if (found)
         {
-            key = found->second;
+            key = found;
             continue;
         }
+        Key* created = AddSubkey(*key, name);
         // Only the key the path names receives the class; keys made on the way have none.
-        auto created = std::make_shared<Key>();
-        created->name = parts[i];
-        if (i + 1 == parts.size())
-            created->keyClass = ToName(keyClass);
-        key->subkeys[parts[i]] = created;
+        if (rest.empty())
+            SetClass(*key, *created, ToView(keyClass));
         key = created;
         outcome = REG_CREATED_NEW_KEY;
     }
@@ -312,27 +459,27 @@ LONG RegDeleteKeyW(HKEY parent, LPCWSTR path)
     LONG status;
     if (TakeFault(HOST_REG_DELETE_KEY, &status))
         return status;
-    std::shared_ptr<Key> owner;
+    Key* owner;
     status = ResolveParent(parent, &owner);
     if (status != ERROR_SUCCESS)
         return status;
-    std::vector<Name> parts;
-    if (!SplitPath(path, &parts) || parts.empty())
+    NameView rest = ToView(path);
+    if (rest.empty() || !ValidPath(rest))
         return ERROR_INVALID_PARAMETER;
-    Name last = parts.back();
-    parts.pop_back();
-    for (const Name& part : parts)
+    NameView name;
+    NextName(&rest, &name);
+    while (!rest.empty())
     {
-        auto found = owner->subkeys.find(part);
-        if (found == owner->subkeys.end())
+        owner = FindSubkey(owner, name);
+        if (!owner)
             return ERROR_FILE_NOT_FOUND;
-        owner = found->second;
+        NextName(&rest, &name);
     }
-    auto victim = owner->subkeys.find(last);
-    if (victim == owner->subkeys.end())
+    Key* victim = FindSubkey(owner, name);
+    if (!victim)
         return ERROR_FILE_NOT_FOUND;
-    MarkDeleted(*victim->second);
-    owner->subkeys.erase(victim);
+    MarkDeleted(*victim);
+    RemoveSubkey(*owner, name);
     return ERROR_SUCCESS;
 }
 
@@ -341,14 +488,14 @@ LONG RegDeleteValueW(HKEY handle, LPCWSTR name)
     LONG status;
     if (TakeFault(HOST_REG_DELETE_VALUE, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = FindOpenKey(handle, &key);
     if (status != ERROR_SUCCESS)
         return status;
     Value* value = FindValue(*key, name);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    key->values.erase(key->values.begin() + (value - key->values.data()));
+    RemoveValue(*key, value);
     return ERROR_SUCCESS;
 }
 
@@ -360,28 +507,11 @@ LONG RegQueryInfoKeyW(HKEY handle, LPWSTR keyClass, LPDWORD classLength, LPDWORD
     LONG status;
     if (TakeFault(HOST_REG_QUERY_INFO, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = FindOpenKey(handle, &key);
     if (status != ERROR_SUCCESS)
         return status;
-    DWORD longestSubKey = 0;
-    DWORD longestClass = 0;
-    for (const auto& entry : key->subkeys)
-    {
-        if (entry.second->name.size() > longestSubKey)
-            longestSubKey = (DWORD)entry.second->name.size();
-        if (entry.second->keyClass.size() > longestClass)
-            longestClass = (DWORD)entry.second->keyClass.size();
-    }
-    DWORD longestName = 0;
-    DWORD longestData = 0;
-    for (const Value& value : key->values)
-    {
-        if (value.name.size() > longestName)
-            longestName = (DWORD)value.name.size();
-        if (value.data.size() > longestData)
-            longestData = (DWORD)value.data.size();
-    }
+    CountMaxima(*key);
     if (keyClass || classLength)
     {
         status = CopyName(key->keyClass, keyClass, classLength);
@@ -389,11 +519,11 @@ LONG RegQueryInfoKeyW(HKEY handle, LPWSTR keyClass, LPDWORD classLength, LPDWORD
             return status;
     }
     SetIfWanted(subKeys, (DWORD)key->subkeys.size());
-    SetIfWanted(maxSubKeyLength, longestSubKey);
-    SetIfWanted(maxClassLength, longestClass);
+    SetIfWanted(maxSubKeyLength, key->longestSubkey);
+    SetIfWanted(maxClassLength, key->longestClass);
     SetIfWanted(values, (DWORD)key->values.size());
-    SetIfWanted(maxValueNameLength, longestName);
-    SetIfWanted(maxValueLength, longestData);
+    SetIfWanted(maxValueNameLength, key->longestValueName);
+    SetIfWanted(maxValueLength, key->longestValueData);
     SetIfWanted(securityDescriptor, 0);
     if (lastWriteTime)
         *lastWriteTime = FILETIME{0, 0};
@@ -406,20 +536,19 @@ LONG RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LP
     LONG status;
     if (TakeFault(HOST_REG_ENUM_KEY, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = FindOpenKey(handle, &key);
     if (status != ERROR_SUCCESS)
         return status;
     if (index >= key->subkeys.size())
         return ERROR_NO_MORE_ITEMS;
-    auto entry = key->subkeys.begin();
-    std::advance(entry, index);
-    status = CopyName(entry->second->name, name, nameLength);
+    const Key* subkey = SubkeyAt(*key, index);
+    status = CopyName(subkey->name, name, nameLength);
     if (status != ERROR_SUCCESS)
         return status;
     if (keyClass || classLength)
     {
-        status = CopyName(entry->second->keyClass, keyClass, classLength);
+        status = CopyName(subkey->keyClass, keyClass, classLength);
         if (status != ERROR_SUCCESS)
             return status;
     }
@@ -434,7 +563,7 @@ LONG RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameLength, LP
     LONG status;
     if (TakeFault(HOST_REG_ENUM_VALUE, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = FindOpenKey(handle, &key);
     if (status != ERROR_SUCCESS)
         return status;
@@ -453,7 +582,7 @@ LONG RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE d
     LONG status;
     if (TakeFault(HOST_REG_QUERY_VALUE, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = FindOpenKey(handle, &key);
     if (status != ERROR_SUCCESS)
         return status;
@@ -469,21 +598,17 @@ LONG RegSetValueExW(HKEY handle, LPCWSTR name, DWORD, DWORD type, const BYTE* da
     LONG status;
     if (TakeFault(HOST_REG_SET_VALUE, &status))
         return status;
-    std::shared_ptr<Key> key;
+    Key* key;
     status = FindOpenKey(handle, &key);
     if (status != ERROR_SUCCESS)
         return status;
     if (!data && dataLength)
         return ERROR_INVALID_PARAMETER;
-    std::vector<BYTE> bytes(data, data + dataLength);
     Value* value = FindValue(*key, name);
     if (value)
-    {
-        value->type = type;
-        value->data = bytes;
-        return ERROR_SUCCESS;
-    }
-    key->values.push_back(Value{ToName(name), type, bytes});
+        ReplaceValue(*key, value, type, data, dataLength);
+    else
+        AddValue(*key, ToView(name), type, data, dataLength);
     return ERROR_SUCCESS;
 }
 
