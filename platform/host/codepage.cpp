@@ -5,7 +5,10 @@
 
 #include <iconv.h>
 
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -92,6 +95,23 @@ class Converter
     iconv_t handle_;
 };
 
+// Opening a converter costs far more than a conversion: each direction and code page is
+// opened once and kept for the process.
+Converter& CachedConverter(const std::string& to, const std::string& from)
+{
+    static std::map<std::pair<std::string, std::string>, std::unique_ptr<Converter>> converters;
+    std::unique_ptr<Converter>& converter = converters[std::make_pair(to, from)];
+    if (!converter)
+        converter.reset(new Converter(to, from));
+    return *converter;
+}
+
+// Every code page the host offers keeps ASCII as it is, in both directions.
+bool IsAscii(unsigned unit)
+{
+    return unit < 0x80;
+}
+
 bool IsSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDFFF;
@@ -107,12 +127,17 @@ void AppendUtf16(const std::string& littleEndian, std::u16string* text)
 bool DecodeBytes(UINT codePage, DWORD flags, const unsigned char* bytes, size_t length,
                  std::u16string* text)
 {
-    Converter converter("UTF-16LE", IconvName(codePage));
+    Converter& converter = CachedConverter("UTF-16LE", IconvName(codePage));
     if (!converter.valid())
         return false;
     size_t i = 0;
     while (i < length)
     {
+        if (IsAscii(bytes[i]))
+        {
+            text->push_back((char16_t)bytes[i++]);
+            continue;
+        }
         // A lead byte takes the next byte with it, even when the pair means nothing; only a
         // zero byte is never taken, so a terminator after a stray lead byte stays one.
         size_t width = IsLeadByte(codePage, bytes[i]) && i + 1 < length && bytes[i + 1] ? 2 : 1;
@@ -134,12 +159,17 @@ bool DecodeBytes(UINT codePage, DWORD flags, const unsigned char* bytes, size_t 
 bool EncodeText(UINT codePage, const char16_t* text, size_t length, char defaultChar,
                 std::string* bytes, bool* usedDefault)
 {
-    Converter converter(IconvName(codePage), "UTF-16LE");
+    Converter& converter = CachedConverter(IconvName(codePage), "UTF-16LE");
     if (!converter.valid())
         return false;
     for (size_t i = 0; i < length; ++i)
     {
         char16_t unit = text[i];
+        if (IsAscii(unit))
+        {
+            bytes->push_back((char)unit);
+            continue;
+        }
         char in[2] = {(char)(unit & 0xFF), (char)(unit >> 8)};
         std::string converted;
         // No code page here holds characters beyond the basic plane: each half of a
