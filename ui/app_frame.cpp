@@ -181,8 +181,9 @@ HWND CreateMainDialog()
 int RunMessageLoop(HACCEL accelerators)
 {
     MSG message;
-    // GetMessageW answers -1 on an error; only a quit message (0) ends the loop, and an
-    // error ends it too rather than spinning on it.
+    memset(&message, 0, sizeof(message));
+    // GetMessageW answers -1 on an error; a quit message (0) ends the loop, and an error ends
+    // it too rather than spinning on it, with the code 0 as after the quit message.
     while (GetMessageW(&message, NULL, 0, 0) > 0)
     {
         if (IsDialogMessageW(g_mainDialog, &message))
@@ -192,5 +193,7 @@ int RunMessageLoop(HACCEL accelerators)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    if (message.message != WM_QUIT)
+        return 0;
     return (int)message.wParam;
 }
