@@ -46,7 +46,8 @@ void ScriptedUser::Install()
                 ShownBox{owner, text ? text : TEXT(""), caption ? caption : TEXT(""), type});
         });
     HostSetFileDialogHandler(
-        [this](bool save, const OPENFILENAMEW& record, std::u16string* path) {
+        [this](bool save, const OPENFILENAMEW& record, std::u16string* path)
+        {
             WString chosen;
             bool choose = RespondToFileDialog(DescribeFileDialog(save, record), &chosen);
             path->assign(chosen.begin(), chosen.end());
