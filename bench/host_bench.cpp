@@ -172,13 +172,20 @@ void ImportFloor(benchmark::State& state)
 
 const WCHAR TREE_STYLE[] = TEXT("Tree");
 
-void CopyTree(benchmark::State& state)
+// A fresh registry holding a style tree of state.range(0) keys; the style list, opened.
+HKEY PrepareTree(benchmark::State& state)
 {
     HostResetRegistry();
     if (!BuildStyleTree(TREE_STYLE, (int)state.range(0)))
-        state.SkipWithError("no tree to copy");
+        state.SkipWithError("no tree to copy or walk");
     HKEY styles = NULL;
     RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles);
+    return styles;
+}
+
+void CopyTree(benchmark::State& state)
+{
+    HKEY styles = PrepareTree(state);
     HKEY custom = RecreateKey(CUSTOM_STYLE_KEY);
     for (auto _ : state)
     {
@@ -192,11 +199,7 @@ void CopyTree(benchmark::State& state)
 
 void CopyTreeFloor(benchmark::State& state)
 {
-    HostResetRegistry();
-    if (!BuildStyleTree(TREE_STYLE, (int)state.range(0)))
-        state.SkipWithError("no tree to walk");
-    HKEY styles = NULL;
-    RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles);
+    HKEY styles = PrepareTree(state);
     for (auto _ : state)
     {
         BeginRun(state, NULL);
@@ -208,11 +211,7 @@ void CopyTreeFloor(benchmark::State& state)
 
 void CopyTreeCallsFloor(benchmark::State& state)
 {
-    HostResetRegistry();
-    if (!BuildStyleTree(TREE_STYLE, (int)state.range(0)))
-        state.SkipWithError("no tree to copy");
-    HKEY styles = NULL;
-    RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles);
+    HKEY styles = PrepareTree(state);
     HKEY custom = RecreateKey(CUSTOM_STYLE_KEY);
     for (auto _ : state)
     {

@@ -185,6 +185,21 @@ bool EncodeText(UINT codePage, const char16_t* text, size_t length, char default
     return true;
 }
 
+// Answers as both conversions do: a capacity of 0 asks for the size; a result that does not
+// fit fills the buffer and fails.
+template <typename Text, typename Unit> int HandOver(const Text& converted, Unit* out, int capacity)
+{
+    if (capacity == 0)
+        return (int)converted.size();
+    if (converted.size() > (size_t)capacity)
+    {
+        converted.copy(out, (size_t)capacity);
+        return 0;
+    }
+    converted.copy(out, converted.size());
+    return (int)converted.size();
+}
+
 } // namespace
 
 int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR text, int length, LPSTR bytes, int capacity,
@@ -200,15 +215,7 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR text, int length, LPSTR by
         return 0;
     if (usedDefaultChar)
         *usedDefaultChar = usedDefault ? TRUE : FALSE;
-    if (capacity == 0)
-        return (int)converted.size();
-    if (converted.size() > (size_t)capacity)
-    {
-        converted.copy(bytes, (size_t)capacity);
-        return 0;
-    }
-    converted.copy(bytes, converted.size());
-    return (int)converted.size();
+    return HandOver(converted, bytes, capacity);
 }
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int length, LPWSTR text,
@@ -221,15 +228,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int length, LP
     if (!DecodeBytes(ResolveCodePage(codePage), flags, (const unsigned char*)bytes, count,
                      &converted))
         return 0;
-    if (capacity == 0)
-        return (int)converted.size();
-    if (converted.size() > (size_t)capacity)
-    {
-        converted.copy(text, (size_t)capacity);
-        return 0;
-    }
-    converted.copy(text, converted.size());
-    return (int)converted.size();
+    return HandOver(converted, text, capacity);
 }
 
 void HostSetOemCodePage(UINT codePage)

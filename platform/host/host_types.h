@@ -27,6 +27,7 @@ typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
 typedef uintptr_t ULONG_PTR;
 typedef DWORD* LPDWORD;
+typedef DWORD COLORREF;
 typedef BYTE* LPBYTE;
 typedef const BYTE* LPCBYTE;
 typedef void* LPVOID;

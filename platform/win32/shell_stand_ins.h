@@ -1,42 +1,12 @@
 // Desktop stand-ins for the handheld shell library (aygshell), which desktop Win32 does not
-// have: its records and the four calls the program makes, each doing on the desktop what a
+// have: the four calls the program makes, each doing on the desktop what a
 // desktop window needs in its place. The handheld's own declarations: platform/wince.
 #ifndef DUNVATEL_PLATFORM_WIN32_SHELL_STAND_INS_H
 #define DUNVATEL_PLATFORM_WIN32_SHELL_STAND_INS_H
 
 #include <windows.h>
 
-#include "platform/win32/shell_constants.h"
-
-typedef struct SHINITDLGINFO
-{
-    DWORD dwMask;
-    HWND hDlg;
-    DWORD dwFlags;
-} SHINITDLGINFO, *PSHINITDLGINFO;
-
-typedef struct SHMENUBARINFO
-{
-    DWORD cbSize;
-    HWND hwndParent;
-    DWORD dwFlags;
-    UINT nToolBarId;
-    HINSTANCE hInstRes;
-    int nBmpId;
-    int cBmpImages;
-    HWND hwndMB;
-    COLORREF clrBk;
-} SHMENUBARINFO, *PSHMENUBARINFO;
-
-typedef struct SHACTIVATEINFO
-{
-    DWORD cbSize;
-    HWND hwndLastFocus;
-    UINT fSipUp : 1;
-    UINT fSipOnDeactivation : 1;
-    UINT fActive : 1;
-    UINT fReserved : 29;
-} SHACTIVATEINFO, *PSHACTIVATEINFO;
+#include "platform/shell_records.h"
 
 // The handheld's records are 36 and 12 bytes long; the desktop's pointers are wider, so the
 // size fields carry the size of the records above.

@@ -1,13 +1,13 @@
 #include "tests/e2e/program_driver.h"
 
+#include "resources/resource.h"
+#include "tests/support/win32/dialog_controls.h"
+
 std::wstring g_programPath;
 
 namespace
 {
 
-const int MESSAGE_BOX_TEXT_ID = 0xFFFF;
-const int FILE_NAME_COMBO_ID = 0x47C;
-const int FILE_NAME_EDIT_ID = 0x480;
 const DWORD POLL_MILLISECONDS = 20;
 
 std::wstring TextOf(HWND window)
@@ -139,7 +139,7 @@ void RunningProgram::ChooseFile(const ProgramBox& dialog, const std::wstring& pa
 std::vector<std::wstring> RunningProgram::ListEntries() const
 {
     std::vector<std::wstring> entries;
-    HWND list = GetDlgItem(dialog_, 1003);
+    HWND list = GetDlgItem(dialog_, IDC_STYLE_LIST);
     LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i)
     {
@@ -152,7 +152,7 @@ std::vector<std::wstring> RunningProgram::ListEntries() const
 
 std::wstring RunningProgram::SelectedText() const
 {
-    LRESULT selected = SendMessageW(GetDlgItem(dialog_, 1003), CB_GETCURSEL, 0, 0);
+    LRESULT selected = SendMessageW(GetDlgItem(dialog_, IDC_STYLE_LIST), CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR)
         return std::wstring();
     return ListEntries().at(selected);

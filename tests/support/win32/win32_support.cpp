@@ -5,6 +5,7 @@
 #include "tests/support/test_support.h"
 
 #include "resources/resource.h"
+#include "tests/support/win32/dialog_controls.h"
 #include "ui/window_globals.h"
 
 namespace
@@ -12,9 +13,6 @@ namespace
 
 const WCHAR TEST_WINDOW_CLASS[] = L"DunvatelTestWindow";
 const WCHAR DIALOG_CLASS[] = L"#32770";
-const int MESSAGE_BOX_TEXT_ID = 0xFFFF;
-const int FILE_NAME_COMBO_ID = 0x47C; // cmb13, the explorer-style dialog's file name
-const int FILE_NAME_EDIT_ID = 0x480;  // edt1, the old-style dialog's file name
 
 ScriptedUser* g_user;
 HHOOK g_hook;

@@ -1,8 +1,8 @@
-// The handheld shell's constants that desktop Win32 lacks, with the values the handheld gives
-// them where the desktop can honour them. Plain #defines: the resource script includes this
-// file as well as the program.
-#ifndef DUNVATEL_PLATFORM_WIN32_SHELL_CONSTANTS_H
-#define DUNVATEL_PLATFORM_WIN32_SHELL_CONSTANTS_H
+// The handheld shell's constants, for the platforms that lack its library (desktop Win32 and
+// the host), with the values the handheld gives them where those platforms can honour them.
+// Plain #defines: the resource script includes this file as well as the program.
+#ifndef DUNVATEL_PLATFORM_SHELL_CONSTANTS_H
+#define DUNVATEL_PLATFORM_SHELL_CONSTANTS_H
 
 // SHInitDialog's mask and flags.
 #define SHIDIM_FLAGS 0x0001
