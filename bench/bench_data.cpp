@@ -1,5 +1,6 @@
 #include "bench/bench_data.h"
 
+#include "base/buffer_slack.h"
 #include "store/style_store.h"
 
 namespace
@@ -164,14 +165,14 @@ namespace
 
 unsigned long EnumerateValues(HKEY key, DWORD values, DWORD longestName, DWORD longestData)
 {
-    std::vector<WCHAR> name(longestName + WALK_BUFFER_SLACK);
-    std::vector<BYTE> data(longestData + WALK_BUFFER_SLACK);
+    std::vector<WCHAR> name(longestName + BUFFER_SLACK);
+    std::vector<BYTE> data(longestData + BUFFER_SLACK);
     unsigned long seen = 0;
     for (DWORD index = 0; index < values; ++index)
     {
         DWORD type = 0;
-        DWORD nameCapacity = longestName + WALK_CAPACITY_SLACK;
-        DWORD dataBytes = longestData + WALK_CAPACITY_SLACK;
+        DWORD nameCapacity = longestName + CAPACITY_SLACK;
+        DWORD dataBytes = longestData + CAPACITY_SLACK;
         if (RegEnumValueW(key, index, name.data(), &nameCapacity, NULL, &type, data.data(),
                           &dataBytes) == ERROR_SUCCESS)
             seen += dataBytes + data[0];
@@ -213,10 +214,10 @@ unsigned long WalkTreeFloor(HKEY parent, LPCWSTR name)
                          &longestName, &longestData, NULL, NULL) == ERROR_SUCCESS)
     {
         seen += EnumerateValues(key, values, longestName, longestData);
-        std::vector<WCHAR> subkey(longestSubkey + WALK_BUFFER_SLACK);
+        std::vector<WCHAR> subkey(longestSubkey + BUFFER_SLACK);
         for (DWORD index = 0; index < subkeys; ++index)
         {
-            DWORD capacity = longestSubkey + WALK_CAPACITY_SLACK;
+            DWORD capacity = longestSubkey + CAPACITY_SLACK;
             if (RegEnumKeyExW(key, index, subkey.data(), &capacity, NULL, NULL, NULL, NULL) ==
                 ERROR_SUCCESS)
                 seen += 1 + WalkTreeFloor(key, subkey.data());
@@ -236,23 +237,23 @@ unsigned long CopyTreeCallsFloor(HKEY destination, HKEY parent, LPCWSTR name)
     if (RegQueryInfoKeyW(key, NULL, NULL, NULL, &subkeys, &longestSubkey, NULL, &values,
                          &longestName, &longestData, NULL, NULL) == ERROR_SUCCESS)
     {
-        std::vector<WCHAR> valueName(longestName + WALK_BUFFER_SLACK);
-        std::vector<BYTE> data(longestData + WALK_BUFFER_SLACK);
+        std::vector<WCHAR> valueName(longestName + BUFFER_SLACK);
+        std::vector<BYTE> data(longestData + BUFFER_SLACK);
         for (DWORD index = 0; index < values; ++index)
         {
             DWORD type = 0;
-            DWORD nameCapacity = longestName + WALK_CAPACITY_SLACK;
-            DWORD dataBytes = longestData + WALK_CAPACITY_SLACK;
+            DWORD nameCapacity = longestName + CAPACITY_SLACK;
+            DWORD dataBytes = longestData + CAPACITY_SLACK;
             if (RegEnumValueW(key, index, valueName.data(), &nameCapacity, NULL, &type, data.data(),
                               &dataBytes) == ERROR_SUCCESS &&
                 RegSetValueExW(destination, valueName.data(), 0, type, data.data(), dataBytes) ==
                     ERROR_SUCCESS)
                 ++written;
         }
-        std::vector<WCHAR> subkey(longestSubkey + WALK_BUFFER_SLACK);
+        std::vector<WCHAR> subkey(longestSubkey + BUFFER_SLACK);
         for (DWORD index = 0; index < subkeys; ++index)
         {
-            DWORD capacity = longestSubkey + WALK_CAPACITY_SLACK;
+            DWORD capacity = longestSubkey + CAPACITY_SLACK;
             HKEY copied;
             if (RegEnumKeyExW(key, index, subkey.data(), &capacity, NULL, NULL, NULL, NULL) !=
                     ERROR_SUCCESS ||

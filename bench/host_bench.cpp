@@ -4,9 +4,11 @@
 #include "bench/bench_data.h"
 #include "bench/heap_counter.h"
 
-#include "keyfile/keyfile.h"
-#include "platform/host/host_control.h"
+#include "keyfile/definition_parser.h"
+#include "keyfile/export.h"
+#include "platform/host/host_test_hooks.h"
 #include "store/custom_style.h"
+#include "store/key_tree.h"
 #include "store/style_store.h"
 
 #include <benchmark/benchmark.h>

@@ -7,8 +7,10 @@
 //   dunvatel_win32_bench.exe [rounds]    (default 5; prints a Markdown table)
 #include "bench/bench_data.h"
 
-#include "keyfile/keyfile.h"
+#include "keyfile/definition_parser.h"
+#include "keyfile/export.h"
 #include "store/custom_style.h"
+#include "store/key_tree.h"
 #include "store/style_store.h"
 
 #include <algorithm>

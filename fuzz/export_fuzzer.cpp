@@ -1,8 +1,8 @@
 // Builds a key from arbitrary bytes — values of every type, with any data — and exports it.
 // Each REG_MULTI_SZ value is also written from a heap copy of exactly its length, so that
 // AddressSanitizer sees any read past a value's data.
-#include "keyfile/keyfile.h"
-#include "platform/host/host_control.h"
+#include "keyfile/export.h"
+#include "platform/host/host_test_hooks.h"
 
 #include <stdint.h>
 #include <stdio.h>

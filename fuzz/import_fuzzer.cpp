@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the key-definition parser as a file, in the OEM code page 932, and
 // checks that every value it stores is a well-formed REG_MULTI_SZ that fits the gathering
 // buffer. AddressSanitizer watches the line, gathering and name buffers.
-#include "keyfile/keyfile.h"
-#include "platform/host/host_control.h"
+#include "keyfile/definition_parser.h"
+#include "platform/host/host_test_hooks.h"
 
 #include <stdint.h>
 #include <stdio.h>

@@ -1,5 +1,5 @@
-// The key-definition file's directive words and buffer sizes, and the pieces that export and
-// import share beyond keyfile.h.
+// The key-definition file's directive words and the sizes of the buffers its lines pass
+// through.
 #ifndef DUNVATEL_KEYFILE_DEFINITION_FORMAT_H
 #define DUNVATEL_KEYFILE_DEFINITION_FORMAT_H
 
@@ -19,21 +19,5 @@ static const WCHAR END_DIRECTIVE[] = TEXT("--endmulti");
 #define GATHER_BUFFER_BYTES 4096
 // A value name read from a file, terminator included.
 #define VALUE_NAME_UNITS 256
-
-// The file dialogs' buffer holds 256 units; the dialog is told 255.
-#define KEY_FILE_PATH_CAPACITY 255
-
-// Fills the file-dialog record both commands use, with g_keyFilePath as its file buffer.
-void PrepareKeyFileDialog(OPENFILENAMEW* record, LPCWSTR title, DWORD flags);
-
-// Converts the text to the OEM code page and writes its bytes without the terminator.
-void WriteOemText(FILE* file, LPCWSTR text);
-
-// WriteKeyDefinitions, telling whether the key's values could be read at all.
-BOOL ExportKeyDefinitions(FILE* file, HKEY key);
-
-// ReadKeyDefinitions, counting the key definitions the file holds that were not stored: those
-// the registry refused and those too large for the buffers.
-UINT ImportKeyDefinitions(FILE* file, HKEY key);
 
 #endif

@@ -1,7 +1,9 @@
 // One line of a key-definition file: formatting and writing it, reading and trimming it, and
 // recognising its directive word.
+#include "keyfile/definition_line.h"
+
 #include "keyfile/definition_format.h"
-#include "keyfile/keyfile.h"
+#include "keyfile/text_conversion.h"
 
 #include <stdarg.h>
 
@@ -10,7 +12,8 @@ static BOOL IsBlank(WCHAR unit)
     return unit == ' ' || unit == '\t';
 }
 
-void WriteOemText(FILE* file, LPCWSTR text)
+// Converts the text to the OEM code page and writes its bytes without the terminator.
+static void WriteOemText(FILE* file, LPCWSTR text)
 {
     char* bytes = ToOemText(text);
     size_t length = strlen(bytes);

@@ -1,8 +1,10 @@
 // The import's parser: gathers each block's strings and stores the block as a REG_MULTI_SZ
-// value when its end directive comes. Malformed content is passed over without a word; only
-// blocks that reach their end and still cannot be stored are counted.
+// value when its end directive comes. Malformed content is passed over without a word; the
+// blocks that reach their end are counted, stored or not.
+#include "keyfile/definition_parser.h"
+
 #include "keyfile/definition_format.h"
-#include "keyfile/keyfile.h"
+#include "keyfile/definition_line.h"
 
 // No block is open: strings are ignored.
 #define BLOCK_CLOSED 0
@@ -19,6 +21,7 @@ struct DefinitionParser
     WCHAR name[VALUE_NAME_UNITS];
     WCHAR* gathered; // GATHER_BUFFER_BYTES
     DWORD gatheredBytes;
+    UINT stored;
     UINT unstored;
 };
 
@@ -63,7 +66,9 @@ static void EndBlock(DefinitionParser* parser)
         parser->gathered[parser->gatheredBytes / sizeof(WCHAR)] = 0;
         parser->gatheredBytes += sizeof(WCHAR);
         if (RegSetValueExW(parser->key, parser->name, 0, REG_MULTI_SZ,
-                           (const BYTE*)parser->gathered, parser->gatheredBytes) != ERROR_SUCCESS)
+                           (const BYTE*)parser->gathered, parser->gatheredBytes) == ERROR_SUCCESS)
+            ++parser->stored;
+        else
             ++parser->unstored;
     }
     else if (parser->block == BLOCK_DROPPED)
@@ -92,7 +97,26 @@ static void ParseLine(DefinitionParser* parser, LPCWSTR line)
     GatherString(parser, line);
 }
 
-UINT ImportKeyDefinitions(FILE* file, HKEY key)
+static BOOL HasByteOrderMark(const unsigned char* start, size_t count)
+{
+    return (count >= 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF) ||
+           (count >= 2 && start[0] == 0xFF && start[1] == 0xFE) ||
+           (count >= 2 && start[0] == 0xFE && start[1] == 0xFF);
+}
+
+// Looks at the file's first bytes, and leaves the file at its start again. A byte-order mark
+// (UTF-8, UTF-16 little- or big-endian) marks a file saved as Unicode, which the OEM code page
+// would misread.
+static void CheckFileStart(FILE* file, KeyFileReading* reading)
+{
+    unsigned char start[3];
+    size_t count = fread(start, 1, sizeof(start), file);
+    reading->unicode = HasByteOrderMark(start, count);
+    reading->empty = count == 0;
+    reading->complete = !ferror(file) && fseek(file, 0, SEEK_SET) == 0;
+}
+
+static void ParseFile(FILE* file, HKEY key, KeyFileReading* reading)
 {
     DefinitionParser parser;
     parser.key = key;
@@ -100,6 +124,7 @@ UINT ImportKeyDefinitions(FILE* file, HKEY key)
     parser.name[0] = 0;
     parser.gathered = (WCHAR*)malloc(GATHER_BUFFER_BYTES);
     parser.gatheredBytes = 0;
+    parser.stored = 0;
     parser.unstored = 0;
     WCHAR* line = (WCHAR*)malloc(LINE_BUFFER_UNITS * sizeof(WCHAR));
     while (ReadDefinitionLine(line, file))
@@ -107,10 +132,18 @@ UINT ImportKeyDefinitions(FILE* file, HKEY key)
     // A block the file ends inside is not written.
     free(line);
     free(parser.gathered);
-    return parser.unstored;
+    reading->stored = parser.stored;
+    reading->unstored = parser.unstored;
+    // The lines stop at a read error as at the end: only the stream tells them apart.
+    reading->complete = !ferror(file);
 }
 
-void ReadKeyDefinitions(FILE* file, HKEY key)
+KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key)
 {
-    ImportKeyDefinitions(file, key);
+    KeyFileReading reading;
+    memset(&reading, 0, sizeof(reading));
+    CheckFileStart(file, &reading);
+    if (!reading.unicode && reading.complete)
+        ParseFile(file, key, &reading);
+    return reading;
 }

@@ -1,22 +1,41 @@
 // Export of the Custom style: one block per REG_MULTI_SZ value, in the file the user names.
-#include "keyfile/definition_format.h"
-#include "keyfile/keyfile.h"
-#include "store/style_store.h"
-#include "ui/window_globals.h"
+#include "keyfile/export.h"
 
-static const WCHAR NO_CUSTOM_STYLE[] =
-    TEXT("Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。");
+#include "base/buffer_slack.h"
+#include "base/window_globals.h"
+#include "keyfile/definition_line.h"
+#include "keyfile/file_dialog.h"
+#include "keyfile/notices.h"
+#include "keyfile/round_trip.h"
+#include "store/style_store.h"
+
+static const WCHAR WRITE_CAPTION[] = TEXT("書き込み");
 
 // Writes the file's blocks and closes it. TRUE only when every block reached the file: the key
 // could be read, no write failed and the stream flushed on closing.
-static BOOL WriteKeyFile(FILE* file, HKEY key)
+static BOOL WriteKeyFile(FILE* file, HKEY key, UINT* lossy)
 {
-    BOOL written = ExportKeyDefinitions(file, key);
+    KeyFileWriting writing = WriteKeyDefinitions(file, key);
+    *lossy = writing.lossy;
+    BOOL written = writing.keyRead;
     if (ferror(file))
         written = FALSE;
     if (fclose(file) != 0)
         written = FALSE;
     return written;
+}
+
+// The completion notice. A file that reading back will not restore whole is still written,
+// and the user is told how many key definitions it will not bring back unchanged.
+static void ReportWritten(UINT lossy)
+{
+    if (lossy == 0)
+    {
+        MessageBoxW(g_mainWindow, TEXT("書き込みました"), WRITE_CAPTION, MB_OK);
+        return;
+    }
+    ShowCountNotice(TEXT("書き込みましたが、%u 件のキー定義は読み込み時に元に戻りません"), lossy,
+                    WRITE_CAPTION);
 }
 
 void ExportCustomStyle(HWND, int)
@@ -26,52 +45,53 @@ void ExportCustomStyle(HWND, int)
     if (!GetSaveFileNameW(&record))
         return;
     HKEY custom;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0, PLATFORM_KEY_ACCESS, &custom) !=
-        ERROR_SUCCESS)
+    if (!OpenUserKey(CUSTOM_STYLE_KEY, &custom))
     {
-        MessageBoxW(g_mainWindow, NO_CUSTOM_STYLE, TEXT("Export"), MB_OK);
+        ShowNoCustomStyle(TEXT("Export"));
         return;
     }
     BOOL written = FALSE;
+    UINT lossy = 0;
     FILE* file = _wfopen(g_keyFilePath, TEXT("wb"));
     if (file)
-        written = WriteKeyFile(file, custom);
+        written = WriteKeyFile(file, custom, &lossy);
     RegCloseKey(custom);
     if (written)
-        MessageBoxW(g_mainWindow, TEXT("書き込みました"), TEXT("書き込み"), MB_OK);
+        ReportWritten(lossy);
     else
         MessageBoxW(g_mainWindow, TEXT("書き込めませんでした"), TEXT("Error"), MB_OK);
 }
 
-void WriteKeyDefinitions(FILE* file, HKEY key)
+KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key)
 {
-    ExportKeyDefinitions(file, key);
-}
-
-BOOL ExportKeyDefinitions(FILE* file, HKEY key)
-{
+    KeyFileWriting writing;
+    writing.keyRead = FALSE;
+    writing.lossy = 0;
     DWORD values = 0;
     DWORD longestName = 0;
     DWORD longestData = 0;
     if (RegQueryInfoKeyW(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, &longestName,
                          &longestData, NULL, NULL) != ERROR_SUCCESS)
-        return FALSE;
-    WCHAR* name = (WCHAR*)malloc((longestName + WALK_BUFFER_SLACK) * sizeof(WCHAR));
-    BYTE* data = (BYTE*)malloc(longestData + WALK_BUFFER_SLACK);
+        return writing;
+    writing.keyRead = TRUE;
+    WCHAR* name = (WCHAR*)malloc((longestName + BUFFER_SLACK) * sizeof(WCHAR));
+    BYTE* data = (BYTE*)malloc(longestData + BUFFER_SLACK);
     for (DWORD index = 0; index < values; ++index)
     {
         DWORD type = 0;
-        DWORD nameCapacity = longestName + WALK_CAPACITY_SLACK;
-        DWORD dataBytes = longestData + WALK_CAPACITY_SLACK;
+        DWORD nameCapacity = longestName + CAPACITY_SLACK;
+        DWORD dataBytes = longestData + CAPACITY_SLACK;
         if (RegEnumValueW(key, index, name, &nameCapacity, NULL, &type, data, &dataBytes) !=
-            ERROR_SUCCESS)
+                ERROR_SUCCESS ||
+            type != REG_MULTI_SZ)
             continue;
-        if (type == REG_MULTI_SZ)
-            WriteDefinitionBlock(file, name, data, dataBytes);
+        WriteDefinitionBlock(file, name, data, dataBytes);
+        if (!ComesBackUnchanged(name, data, dataBytes))
+            ++writing.lossy;
     }
     free(name);
     free(data);
-    return TRUE;
+    return writing;
 }
 
 // Writes the last string of a list whose data ends before the string's terminator.

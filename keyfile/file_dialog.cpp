@@ -1,6 +1,9 @@
-#include "keyfile/definition_format.h"
-#include "keyfile/keyfile.h"
-#include "ui/window_globals.h"
+#include "keyfile/file_dialog.h"
+
+#include "base/window_globals.h"
+
+// The file buffer holds 256 units; the dialog is told 255.
+#define KEY_FILE_PATH_CAPACITY 255
 
 WCHAR g_keyFilePath[256] = TEXT("vorlane.txt");
 

@@ -1,6 +1,6 @@
-// Between the registry's UTF-16 and the file's OEM code page. Both directions hand out heap
-// strings that the caller frees.
-#include "keyfile/keyfile.h"
+#include "keyfile/text_conversion.h"
+
+#include "base/buffer_slack.h"
 
 char* ToOemText(LPCWSTR text)
 {
@@ -11,8 +11,8 @@ char* ToOemText(LPCWSTR text)
         empty[0] = 0;
         return empty;
     }
-    char* bytes = (char*)malloc(size + 8);
-    WideCharToMultiByte(CP_OEMCP, 0, text, -1, bytes, size + 4, NULL, NULL);
+    char* bytes = (char*)malloc(size + BUFFER_SLACK);
+    WideCharToMultiByte(CP_OEMCP, 0, text, -1, bytes, size + CAPACITY_SLACK, NULL, NULL);
     bytes[size] = 0;
     return bytes;
 }
@@ -26,8 +26,8 @@ WCHAR* ToWideText(const char* bytes)
         empty[0] = 0;
         return empty;
     }
-    WCHAR* text = (WCHAR*)malloc((size + 8) * sizeof(WCHAR));
-    MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, bytes, -1, text, size + 4);
+    WCHAR* text = (WCHAR*)malloc((size + BUFFER_SLACK) * sizeof(WCHAR));
+    MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, bytes, -1, text, size + CAPACITY_SLACK);
     // A line cut after a lead byte pairs it with the terminator, which is then not among the
     // converted units: end the text after them in any case.
     text[size] = 0;

@@ -1,20 +1,18 @@
 // The two commands of the main dialog that make and remove the Custom style.
 #include "store/custom_style.h"
 
+#include "base/window_globals.h"
+#include "store/key_tree.h"
+#include "store/standard_style.h"
 #include "store/style_catalogue.h"
 #include "store/style_store.h"
-#include "ui/window_globals.h"
 
-namespace
-{
+static const WCHAR DELETE_CAPTION[] = TEXT("削除");
 
-const WCHAR DELETE_CAPTION[] = TEXT("削除");
-
-BOOL CustomStyleExists()
+static BOOL CustomStyleExists()
 {
     HKEY custom;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0, PLATFORM_KEY_ACCESS, &custom) !=
-        ERROR_SUCCESS)
+    if (!OpenUserKey(CUSTOM_STYLE_KEY, &custom))
         return FALSE;
     RegCloseKey(custom);
     return TRUE;
@@ -22,7 +20,7 @@ BOOL CustomStyleExists()
 
 // Asks before copying `name`, warning that an existing Custom style is merged into rather
 // than replaced. TRUE when the user answered Yes.
-BOOL ConfirmCopy(LPCWSTR name)
+static BOOL ConfirmCopy(LPCWSTR name)
 {
     LPCWSTR question =
         CustomStyleExists()
@@ -35,17 +33,13 @@ BOOL ConfirmCopy(LPCWSTR name)
 
 // Copies the style `name` into the Custom style, creating it if need be. FALSE when the style
 // list or the Custom key could not be had, so that nothing was copied.
-BOOL CopyIntoCustom(LPCWSTR name)
+static BOOL CopyIntoCustom(LPCWSTR name)
 {
     HKEY styles;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles) !=
-        ERROR_SUCCESS)
+    if (!OpenUserKey(STYLE_LIST_KEY, &styles))
         return FALSE;
     HKEY custom;
-    DWORD disposition;
-    // The registry takes the class as a writable string but only reads it.
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0, (LPWSTR)CREATED_KEY_CLASS, 0,
-                        PLATFORM_KEY_ACCESS, NULL, &custom, &disposition) != ERROR_SUCCESS)
+    if (!CreateStyleKey(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, &custom))
     {
         RegCloseKey(styles);
         return FALSE;
@@ -56,7 +50,7 @@ BOOL CopyIntoCustom(LPCWSTR name)
     return TRUE;
 }
 
-WCHAR FoldAsciiCase(WCHAR unit)
+static WCHAR FoldAsciiCase(WCHAR unit)
 {
     if (unit >= 'a' && unit <= 'z')
         return (WCHAR)(unit - 'a' + 'A');
@@ -66,7 +60,7 @@ WCHAR FoldAsciiCase(WCHAR unit)
 // Whether the standard style's name reaches the Custom key. The registry matches key names
 // without regard to letter case, so a standard style "custom" is the Custom style as much as
 // "Custom" is; the name is a single ASCII word, so folding ASCII letters is enough.
-BOOL NamesCustomStyle(LPCWSTR name)
+static BOOL NamesCustomStyle(LPCWSTR name)
 {
     size_t i = 0;
     for (; CUSTOM_STYLE_NAME[i] != 0; ++i)
@@ -76,22 +70,6 @@ BOOL NamesCustomStyle(LPCWSTR name)
     }
     return name[i] == 0;
 }
-
-// Reads the standard style's name into `name` (STANDARD_NAME_UNITS units). FALSE when the
-// settings key cannot be opened; a value that cannot be read gives an empty name, as if some
-// other style were standard.
-BOOL ReadStandardStyle(WCHAR* name)
-{
-    HKEY settings;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0, PLATFORM_KEY_ACCESS, &settings) !=
-        ERROR_SUCCESS)
-        return FALSE;
-    ReadStandardStyleName(settings, name);
-    RegCloseKey(settings);
-    return TRUE;
-}
-
-} // namespace
 
 void CopyStyleToCustom(HWND dialog, int listId)
 {
@@ -122,9 +100,13 @@ void CopyStyleToCustom(HWND dialog, int listId)
 
 void DeleteCustomStyle(HWND dialog, int /* listId: the selection plays no part */)
 {
-    WCHAR standard[STANDARD_NAME_UNITS];
-    if (!ReadStandardStyle(standard))
+    HKEY settings;
+    if (!OpenUserKey(IME_SETTINGS_KEY, &settings))
         return;
+    WCHAR standard[STANDARD_NAME_UNITS];
+    // A value that cannot be read leaves the name empty, as if some other style were standard.
+    ReadStandardStyleName(settings, standard);
+    RegCloseKey(settings);
     if (NamesCustomStyle(standard))
     {
         MessageBoxW(g_mainWindow, TEXT("Custom が標準に設定されているため削除できませんでした。"),

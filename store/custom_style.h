@@ -6,8 +6,5 @@
 
 void CopyStyleToCustom(HWND dialog, int listId);
 void DeleteCustomStyle(HWND dialog, int listId);
-// Copies the values and subkeys of the key `name` under `sourceParent` into `destination`,
-// which stays open and belongs to the caller.
-void CopyKeyTree(HKEY destination, HKEY sourceParent, LPCWSTR name);
 
 #endif

@@ -1,10 +1,8 @@
 // The recursive copy of one registry key, values and subkeys at every depth, into another.
-#include "store/custom_style.h"
+#include "store/key_tree.h"
 
+#include "base/buffer_slack.h"
 #include "store/style_store.h"
-
-namespace
-{
 
 // The counts and maxima of a source key, read once before its walk: the walk runs over these
 // counts even if the key changes under it, and its buffers follow these maxima.
@@ -17,7 +15,7 @@ struct KeyShape
     DWORD longestValueData;
 };
 
-BOOL QueryKeyShape(HKEY key, KeyShape* shape)
+static BOOL QueryKeyShape(HKEY key, KeyShape* shape)
 {
     shape->subkeys = 0;
     shape->longestSubkeyName = 0;
@@ -29,15 +27,15 @@ BOOL QueryKeyShape(HKEY key, KeyShape* shape)
                             NULL, NULL) == ERROR_SUCCESS;
 }
 
-void CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
+static void CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
 {
-    WCHAR* name = (WCHAR*)malloc((shape->longestValueName + WALK_BUFFER_SLACK) * sizeof(WCHAR));
-    BYTE* data = (BYTE*)malloc(shape->longestValueData + WALK_BUFFER_SLACK);
+    WCHAR* name = (WCHAR*)malloc((shape->longestValueName + BUFFER_SLACK) * sizeof(WCHAR));
+    BYTE* data = (BYTE*)malloc(shape->longestValueData + BUFFER_SLACK);
     for (DWORD index = 0; index < shape->values; ++index)
     {
         DWORD type = 0;
-        DWORD nameCapacity = shape->longestValueName + WALK_CAPACITY_SLACK;
-        DWORD dataLength = shape->longestValueData + WALK_CAPACITY_SLACK;
+        DWORD nameCapacity = shape->longestValueName + CAPACITY_SLACK;
+        DWORD dataLength = shape->longestValueData + CAPACITY_SLACK;
         // A value that cannot be read is skipped: its buffers may still hold the previous
         // value's name and data, which must not be written again under this index.
         if (RegEnumValueW(source, index, name, &nameCapacity, NULL, &type, data, &dataLength) !=
@@ -50,34 +48,22 @@ void CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
     free(name);
 }
 
-// Creates or opens the subkey `name` under `parent` with the class the program gives every
-// key it makes. FALSE when the key cannot be had.
-BOOL CreateCopiedKey(HKEY parent, LPCWSTR name, HKEY* key)
+static void CopySubkeys(HKEY destination, HKEY source, const KeyShape* shape)
 {
-    DWORD disposition;
-    // The registry takes the class as a writable string but only reads it.
-    return RegCreateKeyExW(parent, name, 0, (LPWSTR)CREATED_KEY_CLASS, 0, PLATFORM_KEY_ACCESS, NULL,
-                           key, &disposition) == ERROR_SUCCESS;
-}
-
-void CopySubkeys(HKEY destination, HKEY source, const KeyShape* shape)
-{
-    WCHAR* name = (WCHAR*)malloc((shape->longestSubkeyName + WALK_BUFFER_SLACK) * sizeof(WCHAR));
+    WCHAR* name = (WCHAR*)malloc((shape->longestSubkeyName + BUFFER_SLACK) * sizeof(WCHAR));
     for (DWORD index = 0; index < shape->subkeys; ++index)
     {
-        DWORD capacity = shape->longestSubkeyName + WALK_CAPACITY_SLACK;
+        DWORD capacity = shape->longestSubkeyName + CAPACITY_SLACK;
         if (RegEnumKeyExW(source, index, name, &capacity, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
             continue;
         HKEY copied;
-        if (!CreateCopiedKey(destination, name, &copied))
+        if (!CreateStyleKey(destination, name, &copied))
             continue;
         CopyKeyTree(copied, source, name);
         RegCloseKey(copied);
     }
     free(name);
 }
-
-} // namespace
 
 void CopyKeyTree(HKEY destination, HKEY sourceParent, LPCWSTR name)
 {

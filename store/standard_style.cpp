@@ -1,3 +1,5 @@
+#include "store/standard_style.h"
+
 #include "store/style_store.h"
 
 BOOL ReadStandardStyleName(HKEY settings, WCHAR* name)

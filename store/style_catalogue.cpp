@@ -1,8 +1,13 @@
 #include "store/style_catalogue.h"
 
+#include "base/buffer_slack.h"
+#include "base/window_globals.h"
 #include "resources/resource.h"
+#include "store/standard_style.h"
 #include "store/style_store.h"
-#include "ui/window_globals.h"
+
+// Room for a style name in the list walk, terminator included: longer names are left out.
+#define STYLE_NAME_CAPACITY 32
 
 void RefreshStyleList(HWND dialog)
 {
@@ -16,8 +21,7 @@ void RefreshStyleList(HWND dialog)
 void FillStyleNames(HWND dialog, int listId)
 {
     HKEY styles;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles) !=
-        ERROR_SUCCESS)
+    if (!OpenUserKey(STYLE_LIST_KEY, &styles))
         return;
     DWORD count = 0;
     if (RegQueryInfoKeyW(styles, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL, NULL, NULL,
@@ -39,8 +43,7 @@ void FillStyleNames(HWND dialog, int listId)
 void SelectStandardStyle(HWND dialog, int listId)
 {
     HKEY settings;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0, PLATFORM_KEY_ACCESS, &settings) !=
-        ERROR_SUCCESS)
+    if (!OpenUserKey(IME_SETTINGS_KEY, &settings))
         return;
     WCHAR name[STANDARD_NAME_UNITS];
     // The list searches from the entry after position 0 and selects the first entry that
@@ -57,7 +60,7 @@ WCHAR* GetSelectedStyleName(HWND dialog, int listId)
         return NULL;
     // A failed length (CB_ERR) still leaves room for the terminator, and the fetch then fails.
     LRESULT length = SendDlgItemMessageW(dialog, listId, CB_GETLBTEXTLEN, (WPARAM)position, 0);
-    WCHAR* name = (WCHAR*)malloc((length + 8) * sizeof(WCHAR));
+    WCHAR* name = (WCHAR*)malloc((length + BUFFER_SLACK) * sizeof(WCHAR));
     if (SendDlgItemMessageW(dialog, listId, CB_GETLBTEXT, (WPARAM)position, (LPARAM)name) == CB_ERR)
     {
         free(name);
@@ -69,8 +72,7 @@ WCHAR* GetSelectedStyleName(HWND dialog, int listId)
 void SetStandardStyle(HWND dialog, int listId)
 {
     HKEY settings;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0, PLATFORM_KEY_ACCESS, &settings) !=
-        ERROR_SUCCESS)
+    if (!OpenUserKey(IME_SETTINGS_KEY, &settings))
         return;
     WCHAR* name = GetSelectedStyleName(dialog, listId);
     if (!name)

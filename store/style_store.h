@@ -1,5 +1,5 @@
-// Where the input method keeps its key-assignment styles, and the conventions every walk over
-// them follows. All paths lie under HKEY_CURRENT_USER and are written out whole.
+// Where the input method keeps its key-assignment styles, and how the program opens and
+// creates keys there. All paths lie under HKEY_CURRENT_USER and are written out whole.
 #ifndef DUNVATEL_STORE_STYLE_STORE_H
 #define DUNVATEL_STORE_STYLE_STORE_H
 
@@ -17,22 +17,12 @@ static const WCHAR CUSTOM_STYLE_NAME[] = TEXT("Custom");
 // The class given to every key the program creates: the text "REG_SZ", not a value type.
 static const WCHAR CREATED_KEY_CLASS[] = TEXT("REG_SZ");
 
-// Walk buffers are allocated this much larger than the key's reported maximum...
-#define WALK_BUFFER_SLACK 8
-// ...while the capacity handed to the registry is this much larger.
-#define WALK_CAPACITY_SLACK 4
+// Opens the key at `path` under HKEY_CURRENT_USER for reading and writing. FALSE when it cannot
+// be opened, which the program takes to mean that it does not exist.
+BOOL OpenUserKey(LPCWSTR path, HKEY* key);
 
-// Room for a style name in the list walk, terminator included: longer names are left out.
-#define STYLE_NAME_CAPACITY 32
-// Bytes offered to the registry for the standard style's name.
-#define STANDARD_NAME_BYTES 260
-// Units of a buffer that holds the standard style's name: one more than the capacity offered,
-// so that a value filling every byte still ends within the buffer.
-#define STANDARD_NAME_UNITS (STANDARD_NAME_BYTES / sizeof(WCHAR) + 1)
-
-// Reads the standard style's name from the open settings key into `name`, which holds
-// STANDARD_NAME_UNITS units and always ends within them. TRUE when the value was read; an
-// unreadable value leaves `name` empty.
-BOOL ReadStandardStyleName(HKEY settings, WCHAR* name);
+// Creates the key `path` under `parent` with the class the program gives every key it makes,
+// or opens it when it exists. FALSE when the key cannot be had.
+BOOL CreateStyleKey(HKEY parent, LPCWSTR path, HKEY* key);
 
 #endif

@@ -2,30 +2,55 @@
 // bar, the About box, the main dialog's creation and the message loop.
 #include "ui/app_frame.h"
 
+#include "base/window_globals.h"
 #include "resources/resource.h"
 #include "ui/main_dialog.h"
-#include "ui/window_globals.h"
 
-namespace
-{
+// Capacity in units of the buffers that hold the window's class name and title.
+#define FRAME_TEXT_CAPACITY 100
 
-// Shows a dialog template of the program modally; the template is found and loaded by hand
-// because the handheld's dialog calls take templates, not resource names.
-void ShowAboutBox(HWND owner)
+// Finds, loads and locks one of the program's dialog templates; NULL when it cannot be had.
+// The templates are taken by hand because the handheld's dialog calls take templates, not
+// resource names.
+static LPCDLGTEMPLATEW LoadDialogTemplate(int id)
 {
-    HRSRC found = FindResourceW(g_instance, MAKEINTRESOURCEW(IDD_ABOUT), RT_DIALOG);
+    HRSRC found = FindResourceW(g_instance, MAKEINTRESOURCEW(id), RT_DIALOG);
     if (!found)
-        return;
+        return NULL;
     HGLOBAL loaded = LoadResource(g_instance, found);
     if (!loaded)
-        return;
-    LPCDLGTEMPLATEW dialogTemplate = (LPCDLGTEMPLATEW)LockResource(loaded);
-    if (!dialogTemplate)
-        return;
-    DialogBoxIndirectParamW(g_instance, dialogTemplate, owner, AboutDialogProc, 0);
+        return NULL;
+    return (LPCDLGTEMPLATEW)LockResource(loaded);
 }
 
-LRESULT HandleCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+    {
+        SHINITDLGINFO info;
+        memset(&info, 0, sizeof(info));
+        info.dwMask = SHIDIM_FLAGS;
+        info.hDlg = dialog;
+        info.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
+        SHInitDialog(&info);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK)
+    {
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+static void ShowAboutBox(HWND owner)
+{
+    LPCDLGTEMPLATEW dialogTemplate = LoadDialogTemplate(IDD_ABOUT);
+    if (dialogTemplate)
+        DialogBoxIndirectParamW(g_instance, dialogTemplate, owner, AboutDialogProc, 0);
+}
+
+static LRESULT HandleCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (LOWORD(wParam))
     {
@@ -41,67 +66,27 @@ LRESULT HandleCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-void PaintNothing(HWND window)
+static void PaintNothing(HWND window)
 {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
     EndPaint(window, &paint);
 }
 
-// Leaves room under the window for the shell's menu bar: left, top and right stay.
-void MakeRoomForMenuBar(HWND window)
+static HWND CreateMainMenuBar(HWND window)
 {
-    RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return;
-    rect.bottom -= MENU_BAR_HEIGHT;
-    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    SHMENUBARINFO info;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = SHMENUBARINFO_SIZE;
+    info.hwndParent = window;
+    info.nToolBarId = IDR_MENUBAR;
+    info.hInstRes = g_instance;
+    if (!SHCreateMenuBar(&info))
+        return NULL;
+    return info.hwndMB;
 }
 
-} // namespace
-
-BOOL StartMainWindow(HINSTANCE instance, int showState)
-{
-    g_instance = instance;
-    WCHAR className[FRAME_TEXT_CAPACITY];
-    WCHAR title[FRAME_TEXT_CAPACITY];
-    LoadStringW(instance, IDS_CLASS, className, FRAME_TEXT_CAPACITY);
-    LoadStringW(instance, IDS_TITLE, title, FRAME_TEXT_CAPACITY);
-
-    HWND running = FindWindowW(className, title);
-    if (running)
-    {
-        BringWindowForward(running);
-        return FALSE;
-    }
-
-    RegisterMainWindowClass(instance, className);
-    HWND window = CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
-    if (!window)
-        return FALSE;
-    if (g_menuBar)
-        MakeRoomForMenuBar(window);
-    ShowWindow(window, showState);
-    UpdateWindow(window);
-    g_mainWindow = window;
-    return TRUE;
-}
-
-ATOM RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className)
-{
-    WNDCLASSW windowClass;
-    memset(&windowClass, 0, sizeof(windowClass));
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-    windowClass.lpszClassName = className;
-    return RegisterClassW(&windowClass);
-}
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
     {
@@ -131,48 +116,60 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-HWND CreateMainMenuBar(HWND window)
+static ATOM RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className)
 {
-    SHMENUBARINFO info;
-    memset(&info, 0, sizeof(info));
-    info.cbSize = SHMENUBARINFO_SIZE;
-    info.hwndParent = window;
-    info.nToolBarId = IDR_MENUBAR;
-    info.hInstRes = g_instance;
-    if (!SHCreateMenuBar(&info))
-        return NULL;
-    return info.hwndMB;
+    WNDCLASSW windowClass;
+    memset(&windowClass, 0, sizeof(windowClass));
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = className;
+    return RegisterClassW(&windowClass);
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+// Leaves room under the window for the shell's menu bar: left, top and right stay.
+static void MakeRoomForMenuBar(HWND window)
 {
-    if (message == WM_INITDIALOG)
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return;
+    rect.bottom -= MENU_BAR_HEIGHT;
+    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+}
+
+BOOL StartMainWindow(HINSTANCE instance, int showState)
+{
+    g_instance = instance;
+    WCHAR className[FRAME_TEXT_CAPACITY];
+    WCHAR title[FRAME_TEXT_CAPACITY];
+    LoadStringW(instance, IDS_CLASS, className, FRAME_TEXT_CAPACITY);
+    LoadStringW(instance, IDS_TITLE, title, FRAME_TEXT_CAPACITY);
+
+    HWND running = FindWindowW(className, title);
+    if (running)
     {
-        SHINITDLGINFO info;
-        memset(&info, 0, sizeof(info));
-        info.dwMask = SHIDIM_FLAGS;
-        info.hDlg = dialog;
-        info.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
-        SHInitDialog(&info);
-        return TRUE;
+        BringWindowForward(running);
+        return FALSE;
     }
-    if (message == WM_COMMAND && LOWORD(wParam) == IDOK)
-    {
-        EndDialog(dialog, IDOK);
-        return TRUE;
-    }
-    return FALSE;
+
+    RegisterMainWindowClass(instance, className);
+    HWND window = CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
+    if (!window)
+        return FALSE;
+    if (g_menuBar)
+        MakeRoomForMenuBar(window);
+    ShowWindow(window, showState);
+    UpdateWindow(window);
+    g_mainWindow = window;
+    return TRUE;
 }
 
 HWND CreateMainDialog()
 {
-    HRSRC found = FindResourceW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
-    if (!found)
-        return NULL;
-    HGLOBAL loaded = LoadResource(g_instance, found);
-    if (!loaded)
-        return NULL;
-    LPCDLGTEMPLATEW dialogTemplate = (LPCDLGTEMPLATEW)LockResource(loaded);
+    LPCDLGTEMPLATEW dialogTemplate = LoadDialogTemplate(IDD_MAIN);
     if (!dialogTemplate)
         return NULL;
     return CreateDialogIndirectParamW(g_instance, dialogTemplate, g_mainWindow, MainDialogProc, 0);

@@ -1,4 +1,5 @@
-// The application frame: the main window with the shell's menu bar, and the About box.
+// The application frame: the main window with the shell's menu bar, the About box, the main
+// dialog on the window and the message loop.
 #ifndef DUNVATEL_UI_APP_FRAME_H
 #define DUNVATEL_UI_APP_FRAME_H
 
@@ -7,14 +8,9 @@
 // Height the shell's menu bar takes from the foot of the main window.
 #define MENU_BAR_HEIGHT 26
 
-// Capacity in units of the buffers that hold the window's class name and title.
-#define FRAME_TEXT_CAPACITY 100
-
+// Brings a running instance forward and answers FALSE, or makes the main window and answers
+// TRUE.
 BOOL StartMainWindow(HINSTANCE instance, int showState);
-ATOM RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className);
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-HWND CreateMainMenuBar(HWND window);
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Creates the main dialog modeless on the main window; NULL when it cannot be made.
 HWND CreateMainDialog();
 // Runs the message loop until the quit message; returns the quit message's code.

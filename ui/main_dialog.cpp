@@ -1,16 +1,14 @@
 // The main dialog's procedure: set-up, the style list, and each button sent to its command.
 #include "ui/main_dialog.h"
 
-#include "keyfile/keyfile.h"
+#include "base/window_globals.h"
+#include "keyfile/export.h"
+#include "keyfile/import.h"
 #include "resources/resource.h"
 #include "store/custom_style.h"
 #include "store/style_catalogue.h"
-#include "ui/window_globals.h"
 
-namespace
-{
-
-void InitMainDialog(HWND dialog)
+static void InitMainDialog(HWND dialog)
 {
     SHINITDLGINFO info;
     memset(&info, 0, sizeof(info));
@@ -23,7 +21,7 @@ void InitMainDialog(HWND dialog)
 
 // Runs the command behind a button. The list's own notifications arrive here too, under the
 // list's id, and are no command.
-void RunCommand(HWND dialog, WORD commandId)
+static void RunCommand(HWND dialog, WORD commandId)
 {
     switch (commandId)
     {
@@ -46,8 +44,6 @@ void RunCommand(HWND dialog, WORD commandId)
         return;
     }
 }
-
-} // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

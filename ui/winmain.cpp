@@ -1,9 +1,9 @@
 // The program's entry point.
 #include "platform/platform.h"
 
+#include "base/window_globals.h"
 #include "resources/resource.h"
 #include "ui/app_frame.h"
-#include "ui/window_globals.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showState)
 {

@@ -1,7 +1,7 @@
 // Code-page conversion through iconv, answering as the platform's table-driven conversion does:
 // a character the code page lacks becomes its default character, a byte sequence it cannot
 // read becomes its default Unicode character, and a length of -1 counts the terminator.
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 
 #include <iconv.h>
 

@@ -1,7 +1,7 @@
 // The host's dialog controls: sorted drop-down lists keyed by dialog and control id, with the
 // CB_ messages the program sends, answered as a Win32 sorted drop-down list answers them.
 // Message boxes go to the handler the test has installed.
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 // The common file dialogs, answered by the handler a test installs. The chosen path is written
 // into the record's file buffer within its capacity, as the dialog writes it.
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 
 #include <utility>
 

@@ -1,5 +1,5 @@
 // Host build (Linux): the platform as the program sees it, supplied by a stand-in that keeps
-// the Win32 rules the program relies on. Tests drive and inspect it through host_control.h.
+// the Win32 rules the program relies on. Tests drive and inspect it through host_test_hooks.h.
 #ifndef DUNVATEL_PLATFORM_HOST_PLATFORM_H
 #define DUNVATEL_PLATFORM_HOST_PLATFORM_H
 

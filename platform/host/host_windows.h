@@ -1,6 +1,6 @@
 // Windows and the shell's dialog set-up, as far as the main dialog's procedure reaches them:
 // DestroyWindow and SHInitDialog only record their calls, for tests to read through
-// host_control.h.
+// host_test_hooks.h.
 #ifndef DUNVATEL_PLATFORM_HOST_WINDOWS_H
 #define DUNVATEL_PLATFORM_HOST_WINDOWS_H
 

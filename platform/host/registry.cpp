@@ -8,7 +8,7 @@
 // list kept in enumeration order, a key's maxima are kept as they change, and paths are
 // walked without copying their names. Filling, reading or copying thousands of values or
 // keys thus costs in proportion to their number, as on the platform.
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 
 #include <map>
 #include <memory>

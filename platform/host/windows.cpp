@@ -1,5 +1,5 @@
 // The host's windows: calls recorded in order, for tests to read.
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 
 #include <vector>
 

@@ -2,7 +2,8 @@
 // writing a formatted line, reading and trimming a line, and the directive words.
 #include "tests/keyfile/keyfile_test_support.h"
 
-#include "keyfile/keyfile.h"
+#include "keyfile/definition_line.h"
+#include "keyfile/text_conversion.h"
 
 namespace
 {

@@ -2,10 +2,11 @@
 // hand-edited files, the round trip from export, and what the user is told.
 #include "tests/keyfile/keyfile_test_support.h"
 
-#include "keyfile/keyfile.h"
+#include "keyfile/file_dialog.h"
+#include "keyfile/import.h"
 #include "resources/resource.h"
 #include "store/style_store.h"
-#include "ui/window_globals.h"
+#include "base/window_globals.h"
 
 #include <algorithm>
 #include <map>

@@ -2,8 +2,9 @@
 // fails to read, and another OEM code page.
 #include "tests/keyfile/keyfile_test_support.h"
 
-#include "keyfile/keyfile.h"
-#include "platform/host/host_control.h"
+#include "keyfile/export.h"
+#include "keyfile/file_dialog.h"
+#include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
 #include "store/style_store.h"
 

@@ -1,9 +1,11 @@
 #include "tests/keyfile/keyfile_test_support.h"
 
-#include "keyfile/keyfile.h"
+#include "keyfile/export.h"
+#include "keyfile/file_dialog.h"
+#include "keyfile/import.h"
 #include "resources/resource.h"
 #include "store/style_store.h"
-#include "ui/window_globals.h"
+#include "base/window_globals.h"
 
 #include <filesystem>
 

@@ -2,9 +2,10 @@
 // cannot be read is skipped, the rest still arrives, and no handle is left open.
 #include "tests/store/style_tree.h"
 
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
 #include "store/custom_style.h"
+#include "store/key_tree.h"
 #include "store/style_catalogue.h"
 #include "store/style_store.h"
 

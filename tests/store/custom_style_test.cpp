@@ -3,6 +3,7 @@
 
 #include "resources/resource.h"
 #include "store/custom_style.h"
+#include "store/key_tree.h"
 #include "store/style_catalogue.h"
 #include "store/style_store.h"
 

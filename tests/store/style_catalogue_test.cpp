@@ -2,6 +2,7 @@
 #include "tests/support/test_support.h"
 
 #include "resources/resource.h"
+#include "store/standard_style.h"
 #include "store/style_catalogue.h"
 #include "store/style_store.h"
 

@@ -3,11 +3,11 @@
 // user, which no other command shows.
 #include "tests/support/test_support.h"
 
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
 #include "store/style_store.h"
 #include "ui/main_dialog.h"
-#include "ui/window_globals.h"
+#include "base/window_globals.h"
 
 namespace
 {

@@ -2,9 +2,9 @@
 // user installed as the stand-in's message-box handler.
 #include "tests/support/test_support.h"
 
-#include "platform/host/host_control.h"
+#include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
-#include "ui/window_globals.h"
+#include "base/window_globals.h"
 
 namespace
 {

@@ -6,7 +6,7 @@
 
 #include "resources/resource.h"
 #include "tests/support/win32/dialog_controls.h"
-#include "ui/window_globals.h"
+#include "base/window_globals.h"
 
 namespace
 {

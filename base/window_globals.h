@@ -1,7 +1,8 @@
-// Window handles and the shell's activation record, set once at start-up and read
-// throughout the program.
-#ifndef DUNVATEL_UI_WINDOW_GLOBALS_H
-#define DUNVATEL_UI_WINDOW_GLOBALS_H
+// Window handles and the shell's activation record, set once at start-up by the frame and
+// read throughout the program: every message box is owned by the main window, the file
+// dialogs by the main dialog.
+#ifndef DUNVATEL_BASE_WINDOW_GLOBALS_H
+#define DUNVATEL_BASE_WINDOW_GLOBALS_H
 
 #include "platform/platform.h"
 

@@ -1,4 +1,4 @@
-#include "ui/window_globals.h"
+#include "base/window_globals.h"
 
 HINSTANCE g_instance;
 HWND g_mainWindow;

@@ -1,6 +1,6 @@
 // What tests use to drive and inspect the host stand-in. Program code never includes this.
-#ifndef DUNVATEL_PLATFORM_HOST_CONTROL_H
-#define DUNVATEL_PLATFORM_HOST_CONTROL_H
+#ifndef DUNVATEL_PLATFORM_HOST_TEST_HOOKS_H
+#define DUNVATEL_PLATFORM_HOST_TEST_HOOKS_H
 
 #include "platform/platform.h"
 

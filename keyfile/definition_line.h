@@ -1,0 +1,19 @@
+// One line of a key-definition file: formatting and writing it, reading and trimming it, and
+// recognising its directive word.
+#ifndef DUNVATEL_KEYFILE_DEFINITION_LINE_H
+#define DUNVATEL_KEYFILE_DEFINITION_LINE_H
+
+#include "platform/platform.h"
+
+// Formats the text (%s takes a wide string) and writes it in the OEM code page, without the
+// terminator and without any limit on its length.
+void WriteFormattedLine(FILE* file, LPCWSTR format, ...);
+// Reads the next line into `line` (LINE_BUFFER_UNITS units): leading blanks and tabs dropped,
+// ended at its first CR or LF, converted from the OEM code page. FALSE at the end of the file
+// or on a read error.
+BOOL ReadDefinitionLine(WCHAR* line, FILE* file);
+// Where the directive's argument begins when `line` begins with the whole `word`, after the
+// blanks and tabs that follow it; NULL when it does not.
+LPCWSTR MatchDirective(LPCWSTR line, LPCWSTR word);
+
+#endif

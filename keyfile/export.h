@@ -1,0 +1,20 @@
+// Export of the Custom style's key definitions to a file the user names.
+#ifndef DUNVATEL_KEYFILE_EXPORT_H
+#define DUNVATEL_KEYFILE_EXPORT_H
+
+#include "platform/platform.h"
+
+// What writing a key's definitions came to.
+struct KeyFileWriting
+{
+    BOOL keyRead; // FALSE when the key's values could not be read at all: nothing was written
+    UINT lossy;   // key definitions written that reading the file back will not restore unchanged
+};
+
+void ExportCustomStyle(HWND dialog, int listId);
+// Writes one block per REG_MULTI_SZ value of the open key.
+KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key);
+// Writes the block of one value from its name and its list data, never reading past the data.
+void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD dataBytes);
+
+#endif
