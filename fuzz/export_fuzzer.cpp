@@ -1,7 +1,10 @@
 // Builds a key from arbitrary bytes — values of every type, with any data — and exports it.
-// Each REG_MULTI_SZ value is also written from a heap copy of exactly its length, so that
-// AddressSanitizer sees any read past a value's data.
+// Each REG_MULTI_SZ value is also written and judged from a heap copy of exactly its length, so
+// that AddressSanitizer sees any read past a value's data; a value judged to come back
+// unchanged is written to a file, read back, and must be stored again with the same list.
+#include "keyfile/definition_parser.h"
 #include "keyfile/export.h"
+#include "keyfile/round_trip.h"
 #include "platform/host/host_test_hooks.h"
 
 #include <stdint.h>
@@ -15,6 +18,42 @@ namespace
 {
 
 const WCHAR FUZZ_KEY[] = TEXT("Software\\dunvatel-fuzz");
+const WCHAR READ_BACK_KEY[] = TEXT("Software\\dunvatel-fuzz-read-back");
+
+// The bytes of the list up to and including its closing empty string.
+size_t ListBytes(const BYTE* data, size_t length)
+{
+    const WCHAR* units = (const WCHAR*)data;
+    size_t count = length / 2;
+    size_t at = 0;
+    while (at < count && units[at] != 0)
+        at += std::u16string(units + at).size() + 1;
+    return (at + 1) * 2;
+}
+
+void CheckComesBack(LPCWSTR name, const BYTE* data, size_t length)
+{
+    FILE* file = tmpfile();
+    if (!file)
+        return;
+    WriteDefinitionBlock(file, name, data, (DWORD)length);
+    rewind(file);
+    RegDeleteKeyW(HKEY_CURRENT_USER, READ_BACK_KEY);
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, READ_BACK_KEY, 0, NULL, 0, 0, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        __builtin_trap();
+    ReadKeyDefinitions(file, key);
+    fclose(file);
+    BYTE back[4096];
+    DWORD backLength = sizeof(back);
+    DWORD type = 0;
+    size_t expected = ListBytes(data, length);
+    if (RegQueryValueExW(key, name, NULL, &type, back, &backLength) != ERROR_SUCCESS ||
+        type != REG_MULTI_SZ || backLength != expected || memcmp(back, data, expected) != 0)
+        __builtin_trap();
+    RegCloseKey(key);
+}
 
 // Takes `count` bytes from the input, or fails when fewer are left.
 bool Take(const uint8_t** bytes, size_t* size, size_t count, const uint8_t** taken)
@@ -54,6 +93,8 @@ bool AddValue(HKEY key, FILE* file, const uint8_t** bytes, size_t* size)
         BYTE* exact = (BYTE*)malloc(length ? length : 1);
         memcpy(exact, data, length);
         WriteDefinitionBlock(file, name.c_str(), exact, (DWORD)length);
+        if (ComesBackUnchanged(name.c_str(), exact, (DWORD)length))
+            CheckComesBack(name.c_str(), exact, length);
         free(exact);
     }
     return true;

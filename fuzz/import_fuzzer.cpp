@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the key-definition parser as a file, in the OEM code page 932, and
 // checks that every value it stores is a well-formed REG_MULTI_SZ that fits the gathering
-// buffer. AddressSanitizer watches the line, gathering and name buffers.
+// buffer, that it stores nothing from a file saved as Unicode, and that what it reports matches
+// what it stored. AddressSanitizer watches the line, gathering and name buffers.
 #include "keyfile/definition_parser.h"
 #include "platform/host/host_test_hooks.h"
 
@@ -35,7 +36,8 @@ void CheckValue(DWORD type, const std::vector<BYTE>& data)
     }
 }
 
-void CheckValues(HKEY key)
+// Checks every value and answers how many there are.
+DWORD CheckValues(HKEY key)
 {
     for (DWORD index = 0;; ++index)
     {
@@ -44,7 +46,7 @@ void CheckValues(HKEY key)
         DWORD type = 0;
         DWORD size = 0;
         if (RegEnumValueW(key, index, name, &nameLength, NULL, &type, NULL, &size) != ERROR_SUCCESS)
-            return;
+            return index;
         if (nameLength == 0 || nameLength > 255)
             __builtin_trap();
         std::vector<BYTE> data(size);
@@ -70,9 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     if (RegCreateKeyExW(HKEY_CURRENT_USER, FUZZ_KEY, 0, NULL, 0, 0, NULL, &key, NULL) !=
         ERROR_SUCCESS)
         __builtin_trap();
-    ReadKeyDefinitions(file, key);
+    KeyFileReading reading = ReadKeyDefinitions(file, key);
     fclose(file);
-    CheckValues(key);
+    DWORD values = CheckValues(key);
+    bool byteOrderMark = (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ||
+                         (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) ||
+                         (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF);
+    // Nothing from a Unicode file; every value stored counted, a name stored twice once; a
+    // tmpfile reads to its end.
+    if (reading.unicode != byteOrderMark || (reading.unicode && values != 0) ||
+        values > reading.stored || (values == 0) != (reading.stored == 0) ||
+        reading.empty != (size == 0) || !reading.complete)
+        __builtin_trap();
     RegCloseKey(key);
     if (HostOpenKeyCount() != 0)
         __builtin_trap();

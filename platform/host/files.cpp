@@ -1,5 +1,7 @@
 // File streams by wide path: the UTF-16 path and mode become UTF-8 for the C library.
-#include "platform/platform.h"
+#include "platform/host/host_test_hooks.h"
+
+#include <errno.h>
 
 #include <string>
 
@@ -48,11 +50,70 @@ std::string ToUtf8(const WCHAR* text)
     return out;
 }
 
+long& FailingReadOffset()
+{
+    static long offset = -1;
+    return offset;
+}
+
+// A stream over a real file whose reads fail from a byte offset on.
+struct FailingReads
+{
+    FILE* file;
+    long failFrom;
+};
+
+ssize_t ReadUntilFailure(void* cookie, char* buffer, size_t size)
+{
+    FailingReads* reads = (FailingReads*)cookie;
+    long at = ftell(reads->file);
+    if (at < 0 || at >= reads->failFrom)
+    {
+        errno = EIO;
+        return -1;
+    }
+    size_t allowed = (size_t)(reads->failFrom - at);
+    return (ssize_t)fread(buffer, 1, size < allowed ? size : allowed, reads->file);
+}
+
+int SeekFailingReads(void* cookie, off64_t* offset, int whence)
+{
+    FailingReads* reads = (FailingReads*)cookie;
+    if (fseek(reads->file, (long)*offset, whence) != 0)
+        return -1;
+    *offset = ftell(reads->file);
+    return 0;
+}
+
+int CloseFailingReads(void* cookie)
+{
+    FailingReads* reads = (FailingReads*)cookie;
+    int result = fclose(reads->file);
+    delete reads;
+    return result;
+}
+
+FILE* OpenFailingReads(FILE* file, long failFrom)
+{
+    cookie_io_functions_t functions = {ReadUntilFailure, NULL, SeekFailingReads, CloseFailingReads};
+    return fopencookie(new FailingReads{file, failFrom}, "rb", functions);
+}
+
 } // namespace
+
+void HostFailFileReadsFrom(long offset)
+{
+    FailingReadOffset() = offset;
+}
 
 FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
 {
     if (!path || !mode)
         return NULL;
-    return fopen(ToUtf8(path).c_str(), ToUtf8(mode).c_str());
+    FILE* file = fopen(ToUtf8(path).c_str(), ToUtf8(mode).c_str());
+    long failFrom = FailingReadOffset();
+    if (!file || failFrom < 0 || mode[0] != 'r')
+        return file;
+    FailingReadOffset() = -1;
+    return OpenFailingReads(file, failFrom);
 }

@@ -50,6 +50,10 @@ void HostSetMessageBoxHandler(HostMessageBoxHandler handler);
 void HostSetOemCodePage(UINT codePage);
 UINT HostOemCodePage();
 
+// Makes the next file _wfopen opens for reading fail every read at or beyond the byte offset,
+// as a medium that cannot be read to its end; a negative offset withdraws the fault.
+void HostFailFileReadsFrom(long offset);
+
 // Who answers GetSaveFileNameW and GetOpenFileNameW. The handler sees the record as the
 // program filled it and returns true with the chosen path, or false for a cancelled dialog.
 // Without a handler every dialog is cancelled.

@@ -19,6 +19,7 @@ const WCHAR QUESTION[] =
          "に上書きされますがよろしいですか？");
 const WCHAR READ[] = TEXT("読み込みました|読み込み");
 const WCHAR UNREADABLE[] = TEXT("読み込めませんでした|Error");
+const WCHAR NOTHING_FOUND[] = TEXT("ファイルにキー定義が見つかりませんでした|読み込み");
 
 std::vector<WString> Sorted(std::vector<WString> names)
 {
@@ -190,6 +191,93 @@ TEST_F(Import, WhatExportWritesComesBack)
     Bytes data;
     ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("C stored long"), &type, &data));
     EXPECT_EQ((Bytes{0, 0}), data);
+}
+
+TEST_F(Import, ExportCountsExactlyTheKeyDefinitionsThatDoNotComeBack)
+{
+    SetCustomStrings(TEXT("Kept"), {TEXT("日本語"), TEXT("a b"), TEXT("x#"), TEXT("-- name")});
+    SetCustomStrings(TEXT("Kept longest line"), {WString(2045, u'm')});
+    SetCustomStrings(TEXT("Kept fullest block"), {WString(1000, u's'), WString(1045, u's')});
+    SetCustomStrings(TEXT("Blank"), {TEXT(" lead")});
+    SetCustomStrings(TEXT("Tab"), {TEXT("\tlead")});
+    SetCustomStrings(TEXT("Comment"), {TEXT("#x")});
+    SetCustomStrings(TEXT("Name directive"), {TEXT("--name x")});
+    SetCustomStrings(TEXT("End directive"), {TEXT("--endmultiple")});
+    SetCustomStrings(TEXT("Line feed"), {TEXT("a\nb")});
+    SetCustomStrings(TEXT("Carriage return"), {TEXT("a\rb")});
+    SetCustomStrings(TEXT("Too long a line"), {WString(2046, u'l')});
+    SetCustomStrings(TEXT("Too large a block"), {WString(1000, u's'), WString(1046, u's')});
+    SetCustomStrings(TEXT("Outside the code page"), {TEXT("caf\u00e9")});
+    SetCustomStrings(TEXT("Name outside the code page \u00e9"), {TEXT("x")});
+    SetCustomStrings(TEXT(""), {TEXT("empty name")});
+    SetCustomStrings(TEXT(" Blank name"), {TEXT("x")});
+    SetCustomStrings(WString(256, u'n'), {TEXT("x")});
+    SetValue(CUSTOM_STYLE_KEY, TEXT("Unclosed list"), REG_MULTI_SZ, TextBytes(TEXT("ab")));
+    std::map<WString, Bytes> before;
+    for (const WString& name : ValueNames(CUSTOM_STYLE_KEY))
+    {
+        DWORD type = 0;
+        ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, name, &type, &before[name]));
+    }
+    ExportTo(path);
+    EXPECT_EQ(W(TEXT("書き込みましたが、15 件のキー定義は読み込み時に元に戻りません|書き込み")),
+              LastBox());
+
+    // What the count promised: exactly the other values come back unchanged.
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
+    ImportFrom(path);
+    std::vector<WString> unchanged;
+    for (const WString& name : ValueNames(CUSTOM_STYLE_KEY))
+    {
+        DWORD type = 0;
+        Bytes data;
+        if (ReadValue(CUSTOM_STYLE_KEY, name, &type, &data) && before.count(name) &&
+            before[name] == data)
+            unchanged.push_back(name);
+    }
+    EXPECT_EQ(
+        (std::vector<WString>{TEXT("Kept"), TEXT("Kept fullest block"), TEXT("Kept longest line")}),
+        Sorted(unchanged));
+}
+
+TEST_F(Import, UnicodeFilesAreRefusedBeforeAnythingIsStored)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("old")});
+    const std::string block = "--name keys\r\nnew\r\n--endmulti\r\n";
+    std::string littleEndian;
+    std::string bigEndian;
+    for (char byte : block)
+    {
+        littleEndian += {byte, '\0'};
+        bigEndian += {'\0', byte};
+    }
+    for (const std::string& file :
+         {"\xEF\xBB\xBF" + block, "\xFF\xFE" + littleEndian, "\xFE\xFF" + bigEndian})
+    {
+        ImportText(file);
+        EXPECT_EQ(W(TEXT("Unicode で保存されたファイルは読み込めません。Shift_JIS で保存し直して"
+                         "ください。|Error")),
+                  LastBox());
+        EXPECT_EQ(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("keys")));
+    }
+}
+
+TEST_F(Import, AFileWithoutKeyDefinitionsIsNotCalledRead)
+{
+    std::string binary(65536, '\0');
+    for (size_t i = 0; i < binary.size(); ++i)
+        binary[i] = (char)(i * 131 + i / 251);
+    for (const std::string& file : {binary, std::string("# a comment\r\na stray line\r\n"),
+                                    std::string("--name Unfinished\r\nnever ended\r\n")})
+    {
+        ImportText(file);
+        EXPECT_EQ(W(NOTHING_FOUND), LastBox());
+    }
+    EXPECT_TRUE(ValueNames(CUSTOM_STYLE_KEY).empty());
+
+    ImportText("");
+    EXPECT_EQ(W(READ), LastBox());
 }
 
 TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCounted)

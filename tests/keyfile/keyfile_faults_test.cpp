@@ -77,6 +77,19 @@ TEST_F(KeyFileFaults, AReadErrorIsReportedLikeAnUnreadableFile)
     EXPECT_EQ(W(TEXT("読み込めませんでした|Error")), LastBox());
 }
 
+TEST_F(KeyFileFaults, AReadErrorAfterStoredBlocksSaysHowManyWereStored)
+{
+    const std::string first = "--name A\r\na\r\n--endmulti\r\n";
+    WriteFileBytes(path, first + "--name B\r\nb\r\n--endmulti\r\n");
+    HostFailFileReadsFrom((long)first.size());
+    ImportFrom(path);
+    EXPECT_EQ(
+        W(TEXT("ファイルの一部しか読み込めませんでした。1 件のキー定義を書き込みました|Error")),
+        LastBox());
+    EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
+    EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
+}
+
 TEST_F(KeyFileFaults, AFileThatCannotBeOpenedIsReported)
 {
     ImportFrom(scratch.File(TEXT("missing.txt")));

@@ -60,4 +60,5 @@ void ScriptedUser::Uninstall()
     HostSetMessageBoxHandler(nullptr);
     HostSetFileDialogHandler(nullptr);
     HostClearRegistryFaults();
+    HostFailFileReadsFrom(-1);
 }
