@@ -17,6 +17,9 @@ set(CMAKE_CXX_COMPILER_TARGET arm-pc-windows-msvc)
 # optimised whatever the build type, so that the calls an optimiser adds must link as well.
 set(CMAKE_CXX_FLAGS_INIT
     "--target=arm-pc-windows-msvc -std=c++98 -nostdlibinc -fms-compatibility-version=12.20 -O2")
+# Header dependencies as for any clang (CMake gives none to a clang that imitates Microsoft's
+# compiler on a platform it does not know).
+set(CMAKE_DEPFILE_FLAGS_CXX "-MD -MT <DEP_TARGET> -MF <DEP_FILE>")
 # The compiler checks cannot link: there is no C run-time to link them against.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 set(CMAKE_AR llvm-ar)

@@ -6,6 +6,9 @@
  * (preset "handheld"), where a name the handheld lacks must fail to compile. Add a name only
  * with the page that gives it to CE 3.0.
  *
+ * Libraries: an application links every coredll call through coredll.lib, also where a page
+ * names the operating system's component library instead (Dlgmgr.lib, Nk.lib).
+ *
  * Constant values: the CE pages name the constants; where a page gives no value, the value is
  * the one the desktop Win32 reference gives for the same constant (the handheld shares them).
  * Each group says which. The handheld is Unicode only: its exports carry the W suffix. */
@@ -23,14 +26,12 @@
 /* One calling convention on ARM: the decorations the pages show stand for nothing. */
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 #define WINSHELLAPI
 
 /* Resource ids: "MAKEINTRESOURCE (Windows CE 5.0)". */
 #define MAKEINTRESOURCEW(id) ((LPWSTR)((DWORD)((WORD)(id))))
-/* "LOWORD", "HIWORD", "MAKELONG", "MAKEWPARAM" (Windows CE 5.0). */
+/* "LOWORD", "MAKELONG", "MAKEWPARAM" (Windows CE 5.0). */
 #define LOWORD(value) ((WORD)((DWORD)(value)&0xFFFF))
-#define HIWORD(value) ((WORD)(((DWORD)(value) >> 16) & 0xFFFF))
 #define MAKELONG(low, high) ((LONG)(((WORD)(low)) | ((DWORD)((WORD)(high))) << 16))
 #define MAKEWPARAM(low, high) ((WPARAM)(DWORD)MAKELONG(low, high))
 
@@ -78,7 +79,6 @@ typedef wchar_t WCHAR;
 typedef BYTE* LPBYTE;
 typedef DWORD* LPDWORD;
 typedef void* LPVOID;
-typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef WCHAR* LPWSTR;
@@ -152,17 +152,17 @@ extern "C"
 {
 #endif
 
-    /* "WinMain (Windows CE 5.0)": the command line is wide. */
+    /* "WinMain (Windows CE 5.0)" (…/ms914104(v=msdn.10)): the command line is wide. */
     int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
                        int nShowCmd);
 
     /* ---- Registry (coredll) ----
      * "RegOpenKeyEx (Windows CE 5.0)" (https://learn.microsoft.com/en-us/previous-versions/
-     * windows/embedded/ms891460(v=msdn.10)), "RegCreateKeyEx", "RegCloseKey", "RegDeleteKey",
-     * "RegEnumKeyEx", "RegEnumValue", "RegQueryInfoKey", "RegQueryValueEx", "RegSetValueEx"
-     * (Windows CE 5.0): Windows CE 1.0 and later, coredll.lib. samDesired is not supported (0);
-     * RegDeleteKey removes the key with its subkeys. No RegDeleteTree, RegGetValue or
-     * RegCopyTree. Values from the desktop reference. */
+     * windows/embedded/ms891460(v=msdn.10)), "RegCreateKeyEx" (…/ms891450(v=msdn.10)),
+     * "RegCloseKey", "RegDeleteKey", "RegEnumKeyEx", "RegEnumValue", "RegQueryInfoKey",
+     * "RegQueryValueEx", "RegSetValueEx" (Windows CE 5.0): Windows CE 1.0 and later, coredll.lib.
+     * samDesired is not supported (0); RegDeleteKey removes the key with its subkeys. No
+     * RegDeleteTree, RegGetValue or RegCopyTree. Values from the desktop reference. */
     typedef DWORD REGSAM;
 #define HKEY_CURRENT_USER ((HKEY)0x80000001UL)
 #define ERROR_SUCCESS 0L
@@ -252,8 +252,9 @@ extern "C"
     } MSG, *LPMSG;
 
     /* "GetMessage", "TranslateMessage", "DispatchMessage", "IsDialogMessage",
-     * "TranslateAccelerator", "SendMessage", "SendDlgItemMessage", "PostQuitMessage",
-     * "DefWindowProc" (Windows CE 5.0): Windows CE 1.0 and later, coredll.lib. */
+     * "TranslateAccelerator", "SendMessage", "SendDlgItemMessage" (…/ms932717(v=msdn.10),
+     * which answers LONG), "PostQuitMessage", "DefWindowProc" (Windows CE 5.0): Windows CE 1.0
+     * and later. */
     BOOL GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
     BOOL TranslateMessage(const MSG* lpMsg);
     LRESULT DispatchMessageW(const MSG* lpMsg);
