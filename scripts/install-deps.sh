@@ -1,10 +1,12 @@
 #!/bin/sh
-# Installs the Debian packages both builds, the Wine tests, the fuzzers and
+# Installs the Debian packages the builds, the handheld check, the Wine tests, the fuzzers and
 # the screenshot need. Safe to run again: apt skips what is already there.
 set -eu
 
-PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev \
-libbenchmark-dev clang-format \
+# The handheld check: clang, lld (lld-link), llvm (llvm-dlltool, llvm-ar, llvm-objdump), the
+# mingw-w64 windres and iconv (libc-bin, always there).
+PACKAGES="cmake ninja-build g++ clang lld llvm libclang-rt-14-dev googletest libgtest-dev \
+libgmock-dev libbenchmark-dev clang-format \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic locales \
 xvfb xauth imagemagick x11-apps x11-utils python3"
 

@@ -1,12 +1,19 @@
-// The handheld build: the device's own headers, with nothing to absorb.
-// It cannot be built on the development machines; this file keeps the handheld's side of
-// every difference that platform/win32 absorbs, so both can be read side by side.
+// The handheld build: the device's own headers, with nothing to absorb but the names its
+// Pocket PC 2000 headers may lack. The handheld check (preset "handheld") compiles program code
+// against platform/wince/sdk, the handheld's API as its documentation gives it; the device's
+// SDK itself cannot be had on the development machines.
 #ifndef DUNVATEL_PLATFORM_WINCE_PLATFORM_H
 #define DUNVATEL_PLATFORM_WINCE_PLATFORM_H
 
 #include <windows.h>
 #include <commdlg.h>
 #include <aygshell.h>
+
+// Dialog procedures answer INT_PTR, the desktop's type. The Windows CE reference gives no
+// version of the headers INT_PTR to, and the handheld's dialog procedures answer BOOL: on the
+// 32-bit handheld both are int. Declaring it again as int is allowed where the device's
+// headers already have it, and supplies it where they do not.
+typedef int INT_PTR;
 
 // The handheld's registry ignores access masks.
 #define PLATFORM_KEY_ACCESS 0
@@ -27,10 +34,22 @@ inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
 #define SHACTIVATEINFO_SIZE 12
 
 // A running instance is brought forward through its handle with the lowest bit set, which
-// makes the handheld bring its owned pop-ups forward with it.
+// makes the handheld bring its owned pop-ups forward with it. Handles are 32 bits wide there.
 inline void BringWindowForward(HWND window)
 {
-    SetForegroundWindow((HWND)((ULONG_PTR)window | 1));
+    SetForegroundWindow((HWND)((DWORD)window | 1));
 }
+
+// The record sizes the handheld's libraries expect, and the sizes program code passes: a
+// mismatch stops the compilation here (an array of negative size).
+#define DUNVATEL_WINCE_ASSERT_SIZE(name, condition) typedef char name[(condition) ? 1 : -1]
+DUNVATEL_WINCE_ASSERT_SIZE(OPENFILENAMEW_must_be_76_bytes, sizeof(OPENFILENAMEW) == 76);
+DUNVATEL_WINCE_ASSERT_SIZE(SHMENUBARINFO_must_be_36_bytes, sizeof(SHMENUBARINFO) == 36);
+DUNVATEL_WINCE_ASSERT_SIZE(SHACTIVATEINFO_must_be_12_bytes, sizeof(SHACTIVATEINFO) == 12);
+DUNVATEL_WINCE_ASSERT_SIZE(SHINITDLGINFO_must_be_12_bytes, sizeof(SHINITDLGINFO) == 12);
+DUNVATEL_WINCE_ASSERT_SIZE(PLATFORM_OPENFILENAME_SIZE_must_be_76, PLATFORM_OPENFILENAME_SIZE == 76);
+DUNVATEL_WINCE_ASSERT_SIZE(SHMENUBARINFO_SIZE_must_be_36, SHMENUBARINFO_SIZE == 36);
+DUNVATEL_WINCE_ASSERT_SIZE(SHACTIVATEINFO_SIZE_must_be_12, SHACTIVATEINFO_SIZE == 12);
+#undef DUNVATEL_WINCE_ASSERT_SIZE
 
 #endif
