@@ -84,15 +84,12 @@ std::string ReadFileBytes(const WString& path)
     return bytes;
 }
 
-void WriteFileBytes(const WString& path, const std::string& bytes)
+void WriteFileBytes(const WString& path, const std::string& bytes, Caller caller)
 {
     FILE* file = _wfopen(path.c_str(), TEXT("wb"));
-    ASSERT_TRUE(file != NULL);
-    if (!bytes.empty())
-    {
-        EXPECT_EQ(1u, fwrite(bytes.data(), bytes.size(), 1, file));
-    }
-    ASSERT_EQ(0, fclose(file));
+    RequireSetUp(file != NULL, "create file", path, caller);
+    bool written = bytes.empty() || fwrite(bytes.data(), bytes.size(), 1, file) == 1;
+    RequireSetUp(fclose(file) == 0 && written, "write file", path, caller);
 }
 
 bool FileExists(const WString& path)
@@ -125,16 +122,16 @@ std::vector<WString> CustomStrings(const WString& name)
     return strings;
 }
 
-void SetCustomStrings(const WString& name, const std::vector<WString>& strings)
+void SetCustomStrings(const WString& name, const std::vector<WString>& strings, Caller caller)
 {
-    SetValue(CUSTOM_STYLE_KEY, name, REG_MULTI_SZ, MultiString(strings));
+    SetValue(CUSTOM_STYLE_KEY, name, REG_MULTI_SZ, MultiString(strings), caller);
 }
 
 void KeyFileTest::SetUp()
 {
     StoreTest::SetUp();
     CreateKey(CUSTOM_STYLE_KEY);
-    wcscpy(g_keyFilePath, TEXT("vorlane.txt"));
+    wcscpy(g_keyFilePath, INITIAL_KEY_FILE);
 }
 
 void KeyFileTest::ExportTo(const WString& path)
@@ -150,12 +147,4 @@ void KeyFileTest::ImportFrom(const WString& path)
     user.WillAnswer(IDYES);
     user.WillAnswer(IDOK);
     ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-}
-
-WString KeyFileTest::LastBox() const
-{
-    if (user.boxes().empty())
-        return TEXT("<none>");
-    const ShownBox& box = user.boxes().back();
-    return box.text + TEXT("|") + box.caption;
 }

@@ -12,8 +12,6 @@
 namespace
 {
 
-const WCHAR COPY_FAILED[] = TEXT("Custom にコピーできませんでした");
-const WCHAR ASK_CREATE[] = TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
 const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
 
 class CustomStyleFaults : public StoreTest
@@ -35,10 +33,12 @@ class CustomStyleFaults : public StoreTest
         SetString(source + TEXT("\\D"), TEXT("InD"), TEXT("d"));
         CreateKey(CUSTOM_STYLE_KEY);
     }
-    // Copies the source into Custom the way the copy command does, after `arm` has set up the
-    // fault, and returns the value paths that arrived.
+    // Copies the source into an empty Custom the way the copy command does, after `arm` has set
+    // up the fault, and returns the value paths that arrived.
     std::vector<WString> CopyWith(void (*arm)())
     {
+        DeleteTree(CUSTOM_STYLE_KEY);
+        CreateKey(CUSTOM_STYLE_KEY);
         HKEY styles;
         HKEY custom;
         EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0,
@@ -66,13 +66,7 @@ class CustomStyleFaults : public StoreTest
     {
         RefreshStyleList(windows.dialog());
         windows.AddEntry(MARKER);
-        std::vector<WString> entries = windows.ListEntries();
-        for (size_t i = 0; i < entries.size(); ++i)
-        {
-            if (entries[i] == TEXT("Source"))
-                windows.Select((int)i);
-        }
-        ASSERT_EQ(W(TEXT("Source")), windows.SelectedText());
+        windows.SelectByText(TEXT("Source"));
     }
     WString source;
     long setsBefore = 0;
@@ -112,14 +106,10 @@ TEST_F(CustomStyleFaults, ASubkeyThatCannotBeOpenedIsSkippedWithItsTree)
     EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
     EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 2); });
     EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     EXPECT_TRUE(CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 0); }).empty());
     EXPECT_EQ(0, ValuesWritten());
 }
@@ -130,8 +120,6 @@ TEST_F(CustomStyleFaults, AKeyThatCannotBeQueriedIsSkippedWithItsTree)
     Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 1); });
     EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 3); });
     EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
@@ -146,15 +134,11 @@ TEST_F(CustomStyleFaults, ASubkeyThatCannotBeEnumeratedOrCreatedIsSkipped)
     EXPECT_EQ((Paths{TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
 
     // Creates: B (0), C (1), D (2).
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 1); });
     EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
     EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 2); });
     EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
@@ -170,11 +154,8 @@ TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedTheUserIsTold)
     HostFailRegistryCall(HOST_REG_OPEN, 1);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
     ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_EQ(W(ASK_CREATE), user.boxes()[0].text);
-    EXPECT_EQ(windows.mainWindow(), user.boxes()[1].owner);
-    EXPECT_EQ(W(COPY_FAILED), user.boxes()[1].text);
-    EXPECT_EQ(W(TEXT("Source")), user.boxes()[1].caption);
-    EXPECT_EQ((UINT)MB_OK, user.boxes()[1].type);
+    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Source")}), windows.ListEntries()); // still rebuilt
 }
@@ -188,9 +169,7 @@ TEST_F(CustomStyleFaults, WhenCustomCannotBeCreatedTheUserIsTold)
     HostFailRegistryCall(HOST_REG_CREATE, 0);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
     ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_EQ(W(COPY_FAILED), user.boxes()[1].text);
-    EXPECT_EQ(W(TEXT("Source")), user.boxes()[1].caption);
-    EXPECT_EQ((UINT)MB_OK, user.boxes()[1].type);
+    EXPECT_TRUE(user.Showed(1, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
 }
 

@@ -4,49 +4,25 @@
 #include "resources/resource.h"
 #include "store/custom_style.h"
 #include "store/key_tree.h"
+#include "store/standard_style.h"
 #include "store/style_catalogue.h"
 #include "store/style_store.h"
 
 namespace
 {
 
-const WCHAR ASK_OVERWRITE[] =
-    TEXT("すでに存在する Custom 設定に上書きします。確実にコピーするためには事前にエントリを削除"
-         "しておくことをお勧めします。よろしいですか？");
-const WCHAR ASK_CREATE[] = TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
-const WCHAR COPIED[] = TEXT("Custom にコピーしました");
-const WCHAR CUSTOM_IS_STANDARD[] = TEXT("Custom が標準に設定されているため削除できませんでした。");
-const WCHAR NO_CUSTOM[] = TEXT("Custom エントリはありません");
-const WCHAR ASK_DELETE[] = TEXT("Custom エントリを削除して良いですか？");
-const WCHAR DELETED[] = TEXT("削除しました");
-const WCHAR DELETE_CAPTION[] = TEXT("削除");
 const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
 
 class CustomStyle : public StoreTest
 {
   protected:
-    void Refresh()
-    {
-        RefreshStyleList(windows.dialog());
-    }
-    void SelectByText(const WString& name)
-    {
-        std::vector<WString> entries = windows.ListEntries();
-        for (size_t i = 0; i < entries.size(); ++i)
-        {
-            if (entries[i] == name)
-                windows.Select((int)i);
-        }
-        ASSERT_EQ(name, windows.SelectedText());
-    }
     // Lists the registry's styles, selects `name` and adds an entry no refresh would make, so
     // that a test can tell whether the command rebuilt the list.
-    void ShowStylesSelecting(const WString& name)
+    void ShowStylesSelecting(const WString& name, Caller caller = {})
     {
-        Refresh();
-        SelectByText(name);
+        RefreshStyleList(windows.dialog());
         windows.AddEntry(MARKER);
-        SelectByText(name);
+        windows.SelectByText(name, caller);
     }
     bool ListWasRebuilt() const
     {
@@ -64,15 +40,6 @@ class CustomStyle : public StoreTest
     void Delete()
     {
         DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-    }
-    void ExpectBox(size_t index, LPCWSTR text, const WString& caption, UINT type)
-    {
-        ASSERT_LT(index, user.boxes().size());
-        const ShownBox& box = user.boxes()[index];
-        EXPECT_EQ(windows.mainWindow(), box.owner);
-        EXPECT_EQ(W(text), box.text);
-        EXPECT_EQ(caption, box.caption);
-        EXPECT_EQ(type, box.type);
     }
     void MakeCustomWithTree()
     {
@@ -114,7 +81,7 @@ TEST_F(CustomStyle, AnsweringNoLeavesEverything)
     user.WillAnswer(IDNO);
     Copy();
     ASSERT_EQ(1u, user.boxes().size());
-    ExpectBox(0, ASK_CREATE, TEXT("Source"), MB_YESNO);
+    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_FALSE(ListWasRebuilt());
 
@@ -124,7 +91,7 @@ TEST_F(CustomStyle, AnsweringNoLeavesEverything)
     user.WillAnswer(IDNO);
     Copy();
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(1, ASK_OVERWRITE, TEXT("Source"), MB_YESNO);
+    EXPECT_TRUE(user.Showed(1, ASK_OVERWRITE, TEXT("Source"), MB_YESNO));
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
     EXPECT_FALSE(ListWasRebuilt());
 }
@@ -142,8 +109,8 @@ TEST_F(CustomStyle, CopyCreatesCustomAsAWholeCopyOfTheStyle)
     Copy();
 
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_CREATE, TEXT("Source"), MB_YESNO);
-    ExpectBox(1, COPIED, TEXT("Source"), MB_OK);
+    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, COPIED, TEXT("Source")));
     EXPECT_EQ(sourceValues, TreeValues(CUSTOM_STYLE_KEY));
     EXPECT_EQ(TreeKeyPaths(source), TreeKeyPaths(CUSTOM_STYLE_KEY));
     EXPECT_EQ(sourceValues, TreeValues(source));
@@ -161,7 +128,7 @@ TEST_F(CustomStyle, EveryCreatedKeyHasTheClassRegSz)
     Copy();
 
     EXPECT_EQ(W(CREATED_KEY_CLASS), KeyClass(CUSTOM_STYLE_KEY));
-    std::map<WString, WString> classes = TreeKeyClasses(CUSTOM_STYLE_KEY);
+    std::map<WString, WString> classes = ReadTree(CUSTOM_STYLE_KEY).classes;
     ASSERT_EQ(7u, classes.size());
     for (const auto& entry : classes)
         EXPECT_EQ(W(CREATED_KEY_CLASS), entry.second) << "on a created key";
@@ -185,8 +152,8 @@ TEST_F(CustomStyle, CopyMergesIntoAnExistingCustom)
     Copy();
 
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_OVERWRITE, TEXT("Source"), MB_YESNO);
-    ExpectBox(1, COPIED, TEXT("Source"), MB_OK);
+    EXPECT_TRUE(user.Showed(0, ASK_OVERWRITE, TEXT("Source"), MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, COPIED, TEXT("Source")));
     std::map<WString, StoredValue> expected = {
         {TEXT("|Shared"), {REG_SZ, TextBytes(TEXT("new"))}},
         {TEXT("|OnlyInCustom"), {REG_SZ, TextBytes(TEXT("kept"))}},
@@ -210,7 +177,7 @@ TEST_F(CustomStyle, AStyleSpelledLikeCustomInAnotherCaseIsCopiedOntoItselfUnchan
     user.WillAnswer(IDOK);
     Copy();
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_OVERWRITE, TEXT("custom"), MB_YESNO);
+    EXPECT_TRUE(user.Showed(0, ASK_OVERWRITE, TEXT("custom"), MB_YESNO));
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
     EXPECT_EQ(keysBefore, TreeKeyPaths(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("custom")}), SubkeyNames(STYLE_LIST_KEY));
@@ -253,18 +220,17 @@ TEST_F(CustomStyle, DeleteIsRefusedWhileCustomIsStandardInAnyCase)
         user.WillAnswer(IDOK);
         Delete();
         ASSERT_EQ(++shown, user.boxes().size());
-        ExpectBox(shown - 1, CUSTOM_IS_STANDARD, DELETE_CAPTION, MB_OK);
+        EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
         EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\A\\B\\C")));
         EXPECT_FALSE(ListWasRebuilt());
     }
 
     // Stored without its terminator, the name is still "Custom".
-    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ,
-             Bytes((const BYTE*)CUSTOM_STYLE_NAME, (const BYTE*)CUSTOM_STYLE_NAME + 12));
+    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, UnitBytes(CUSTOM_STYLE_NAME));
     user.WillAnswer(IDOK);
     Delete();
     ASSERT_EQ(++shown, user.boxes().size());
-    ExpectBox(shown - 1, CUSTOM_IS_STANDARD, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
 
     // The refusal comes first, whether or not there is a Custom style at all.
     DeleteTree(CUSTOM_STYLE_KEY);
@@ -272,23 +238,23 @@ TEST_F(CustomStyle, DeleteIsRefusedWhileCustomIsStandardInAnyCase)
     user.WillAnswer(IDOK);
     Delete();
     ASSERT_EQ(++shown, user.boxes().size());
-    ExpectBox(shown - 1, CUSTOM_IS_STANDARD, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
 }
 
 TEST_F(CustomStyle, NamesThatMerelyResembleCustomDoNotRefuse)
 {
     MakeCustomWithTree();
-    WString full = WString(CUSTOM_STYLE_NAME) + WString(124, 'x'); // all 260 bytes, unended
+    WString full = CUSTOM_STYLE_NAME;
+    full.resize(STANDARD_NAME_BYTES / sizeof(WCHAR), 'x'); // all the bytes read, unended
     const Bytes standards[] = {TextBytes(TEXT("Customer")), TextBytes(TEXT("Custo")),
-                               TextBytes(TEXT("")),
-                               Bytes((const BYTE*)full.data(), (const BYTE*)full.data() + 260)};
+                               TextBytes(TEXT("")), UnitBytes(full)};
     for (const Bytes& standard : standards)
     {
         SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, standard);
         user.WillAnswer(IDNO);
         Delete();
         ASSERT_FALSE(user.boxes().empty());
-        ExpectBox(user.boxes().size() - 1, ASK_DELETE, W(TEXT("")), MB_YESNO);
+        EXPECT_TRUE(user.ShowedLast(ASK_DELETE, TEXT(""), MB_YESNO));
     }
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
 }
@@ -301,7 +267,7 @@ TEST_F(CustomStyle, DeleteTellsWhenThereIsNoCustom)
     user.WillAnswer(IDOK);
     Delete();
     ASSERT_EQ(1u, user.boxes().size());
-    ExpectBox(0, NO_CUSTOM, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.Showed(0, NO_CUSTOM_ENTRY, CAPTION_DELETE));
     EXPECT_FALSE(ListWasRebuilt());
 }
 
@@ -313,7 +279,7 @@ TEST_F(CustomStyle, DeleteAsksAndNoKeepsCustom)
     user.WillAnswer(IDNO);
     Delete();
     ASSERT_EQ(1u, user.boxes().size());
-    ExpectBox(0, ASK_DELETE, W(TEXT("")), MB_YESNO);
+    EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
     EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\A\\B\\C")));
     EXPECT_FALSE(ListWasRebuilt());
 }
@@ -328,8 +294,8 @@ TEST_F(CustomStyle, DeleteRemovesTheWholeTreeAndRebuildsTheList)
     user.WillAnswer(IDOK);
     Delete();
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_DELETE, W(TEXT("")), MB_YESNO);
-    ExpectBox(1, DELETED, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, DELETED, CAPTION_DELETE));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, SubkeyNames(STYLE_LIST_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, windows.ListEntries());
@@ -344,7 +310,7 @@ TEST_F(CustomStyle, DeleteProceedsWithoutAStandardValueAndReachesAnySpelling)
     user.WillAnswer(IDOK);
     Delete();
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(1, DELETED, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.Showed(1, DELETED, CAPTION_DELETE));
     EXPECT_TRUE(SubkeyNames(STYLE_LIST_KEY).empty());
 }
 

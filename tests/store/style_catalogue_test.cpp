@@ -9,11 +9,6 @@
 namespace
 {
 
-const WCHAR CUSTOM_WARNING[] =
-    TEXT("Custom の設定内容に間違いがある場合、システムが起動しない等の問題を起こす可能性があります"
-         "。事前のバックアップを強くお勧めします。Custom を標準に設定してよろしいですか？");
-const WCHAR STANDARD_SET[] = TEXT("標準に設定しました。設定はリセット後に有効になります。");
-
 class StyleCatalogue : public StoreTest
 {
   protected:
@@ -34,16 +29,6 @@ class StyleCatalogue : public StoreTest
             return TEXT("<missing>");
         EXPECT_EQ((DWORD)REG_SZ, type);
         return WString((const WCHAR*)data.data(), data.size() / sizeof(WCHAR));
-    }
-    void SelectByText(LPCWSTR name)
-    {
-        std::vector<WString> entries = windows.ListEntries();
-        for (size_t i = 0; i < entries.size(); ++i)
-        {
-            if (entries[i] == name)
-                windows.Select((int)i);
-        }
-        ASSERT_EQ(W(name), windows.SelectedText());
     }
 };
 
@@ -121,12 +106,11 @@ TEST_F(StyleCatalogue, WithoutStyleKeysTheListIsEmpty)
 TEST_F(StyleCatalogue, AStandardValueFillingItsWholeCapacityStillEndsInTheBuffer)
 {
     AddStyles({TEXT("One"), TEXT("Two")});
-    // 130 units with no terminator: exactly the 260 bytes offered.
-    WString full(130, 'T');
-    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ,
-             Bytes((const BYTE*)full.data(), (const BYTE*)full.data() + 260));
+    // No terminator: exactly the bytes offered.
+    WString full(STANDARD_NAME_BYTES / sizeof(WCHAR), 'T');
+    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, UnitBytes(full));
     Refresh();
-    EXPECT_EQ(1, windows.Selection()); // "Two" does not begin with 130 Ts
+    EXPECT_EQ(1, windows.Selection()); // "Two" does not begin with Ts
 
     WCHAR name[STANDARD_NAME_UNITS];
     HKEY settings;
@@ -166,17 +150,13 @@ TEST_F(StyleCatalogue, SetStandardWritesTheSelectedNameAndTellsTheUser)
     AddStyles({TEXT("Alpha"), TEXT("Beta")});
     SetStandardStyleValue(TEXT("Alpha"));
     Refresh();
-    SelectByText(TEXT("Beta"));
+    windows.SelectByText(TEXT("Beta"));
     user.WillAnswer(IDOK);
     SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
 
     EXPECT_EQ(W(TEXT("Beta")) + WCHAR(0), StandardStyle());
     ASSERT_EQ(1u, user.boxes().size());
-    const ShownBox& box = user.boxes()[0];
-    EXPECT_EQ(windows.mainWindow(), box.owner);
-    EXPECT_EQ(W(STANDARD_SET), box.text);
-    EXPECT_EQ(W(TEXT("Beta")), box.caption);
-    EXPECT_EQ((UINT)MB_OK, box.type);
+    EXPECT_TRUE(user.Showed(0, STANDARD_SET, TEXT("Beta")));
     EXPECT_EQ(W(TEXT("Beta")), windows.SelectedText()); // the list is left as it was
 }
 
@@ -185,22 +165,20 @@ TEST_F(StyleCatalogue, CustomIsMadeStandardOnlyAfterAYes)
     AddStyles({TEXT("Alpha"), TEXT("Custom")});
     SetStandardStyleValue(TEXT("Alpha"));
     Refresh();
-    SelectByText(TEXT("Custom"));
+    windows.SelectByText(TEXT("Custom"));
 
     user.WillAnswer(IDNO);
     SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
     EXPECT_EQ(W(TEXT("Alpha")) + WCHAR(0), StandardStyle());
     ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_EQ(W(CUSTOM_WARNING), user.boxes()[0].text);
-    EXPECT_EQ(W(TEXT("Custom")), user.boxes()[0].caption);
-    EXPECT_EQ((UINT)MB_YESNO, user.boxes()[0].type);
+    EXPECT_TRUE(user.Showed(0, CUSTOM_WARNING, TEXT("Custom"), MB_YESNO));
 
     user.WillAnswer(IDYES);
     user.WillAnswer(IDOK);
     SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
     EXPECT_EQ(W(TEXT("Custom")) + WCHAR(0), StandardStyle());
     ASSERT_EQ(3u, user.boxes().size());
-    EXPECT_EQ(W(STANDARD_SET), user.boxes()[2].text);
+    EXPECT_TRUE(user.Showed(2, STANDARD_SET, TEXT("Custom")));
 }
 
 TEST_F(StyleCatalogue, OnlyTheExactNameCustomIsWarnedAbout)
@@ -212,7 +190,7 @@ TEST_F(StyleCatalogue, OnlyTheExactNameCustomIsWarnedAbout)
     user.WillAnswer(IDOK);
     SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
     ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_EQ(W(STANDARD_SET), user.boxes()[0].text);
+    EXPECT_TRUE(user.Showed(0, STANDARD_SET, TEXT("custom")));
     EXPECT_EQ(W(TEXT("custom")) + WCHAR(0), StandardStyle());
 }
 

@@ -14,40 +14,54 @@ void PrintTo(const StoredValue& value, std::ostream* out)
     *out << "type " << value.type << ", " << value.data.size() << " bytes";
 }
 
+WString JoinPath(const WString& base, const WString& name)
+{
+    return base.empty() ? name : base + TEXT("\\") + name;
+}
+
 namespace
 {
 
-WString Join(const WString& base, const WString& name)
+// Reads the open key's values and, below it, every subkey's class and content. A registry call
+// that fails is reported, and what it would have read is missing from the content.
+void ReadOpenKey(HKEY key, const WString& relative, TreeContent* content)
 {
-    if (base.empty())
-        return name;
-    if (name.empty())
-        return base;
-    return base + TEXT("\\") + name;
-}
-
-void CollectValues(const WString& root, const WString& relative,
-                   std::map<WString, StoredValue>* values)
-{
-    WString path = Join(root, relative);
-    for (const WString& name : ValueNames(path))
+    WCHAR keyClass[64] = {0};
+    DWORD classLength = 64;
+    DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, longestData = 0;
+    LONG status = RegQueryInfoKeyW(key, keyClass, &classLength, NULL, &subkeys, &longestSubkey,
+                                   NULL, &values, &longestName, &longestData, NULL, NULL);
+    EXPECT_EQ(ERROR_SUCCESS, status) << "query of " << ToUtf8(relative);
+    if (status != ERROR_SUCCESS)
+        return;
+    if (!relative.empty())
+        content->classes[relative] = WString(keyClass, classLength);
+    std::vector<WCHAR> name(longestName + 1);
+    Bytes data(longestData);
+    for (DWORD index = 0; index < values; ++index)
     {
+        DWORD nameLength = (DWORD)name.size();
+        DWORD dataLength = (DWORD)data.size();
         StoredValue value = {0, Bytes()};
-        EXPECT_TRUE(ReadValue(path, name, &value.type, &value.data));
-        (*values)[relative + TEXT("|") + name] = value;
+        EXPECT_EQ(ERROR_SUCCESS, RegEnumValueW(key, index, name.data(), &nameLength, NULL,
+                                               &value.type, data.data(), &dataLength));
+        value.data.assign(data.begin(), data.begin() + dataLength);
+        content->values[relative + TEXT("|") + WString(name.data(), nameLength)] = value;
     }
-    for (const WString& subkey : SubkeyNames(path))
-        CollectValues(root, Join(relative, subkey), values);
-}
-
-void CollectClasses(const WString& root, const WString& relative,
-                    std::map<WString, WString>* classes)
-{
-    for (const WString& subkey : SubkeyNames(Join(root, relative)))
+    std::vector<WCHAR> subkey(longestSubkey + 1);
+    for (DWORD index = 0; index < subkeys; ++index)
     {
-        WString child = Join(relative, subkey);
-        (*classes)[child] = KeyClass(Join(root, child));
-        CollectClasses(root, child, classes);
+        DWORD length = (DWORD)subkey.size();
+        HKEY opened;
+        if (RegEnumKeyExW(key, index, subkey.data(), &length, NULL, NULL, NULL, NULL) !=
+                ERROR_SUCCESS ||
+            RegOpenKeyExW(key, subkey.data(), 0, PLATFORM_KEY_ACCESS, &opened) != ERROR_SUCCESS)
+        {
+            ADD_FAILURE() << "subkey " << index << " of " << ToUtf8(relative) << " not read";
+            continue;
+        }
+        ReadOpenKey(opened, JoinPath(relative, WString(subkey.data(), length)), content);
+        RegCloseKey(opened);
     }
 }
 
@@ -59,24 +73,30 @@ Bytes DwordBytes(DWORD number)
 
 } // namespace
 
-std::map<WString, StoredValue> TreeValues(const WString& path)
+TreeContent ReadTree(const WString& path)
 {
-    std::map<WString, StoredValue> values;
-    CollectValues(path, WString(), &values);
-    return values;
+    TreeContent content;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
+        ERROR_SUCCESS)
+    {
+        ADD_FAILURE() << "no key " << ToUtf8(path) << " to read";
+        return content;
+    }
+    ReadOpenKey(key, WString(), &content);
+    RegCloseKey(key);
+    return content;
 }
 
-std::map<WString, WString> TreeKeyClasses(const WString& path)
+std::map<WString, StoredValue> TreeValues(const WString& path)
 {
-    std::map<WString, WString> classes;
-    CollectClasses(path, WString(), &classes);
-    return classes;
+    return ReadTree(path).values;
 }
 
 std::vector<WString> TreeKeyPaths(const WString& path)
 {
     std::vector<WString> paths;
-    for (const auto& entry : TreeKeyClasses(path))
+    for (const auto& entry : ReadTree(path).classes)
         paths.push_back(entry.first);
     return paths;
 }

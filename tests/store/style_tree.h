@@ -1,5 +1,5 @@
 // Reading a whole style back from the registry, for comparing a copy with its source without
-// depending on the order in which the registry enumerates values.
+// depending on the order in which the registry enumerates values; and a sample style to copy.
 #ifndef DUNVATEL_TESTS_STORE_STYLE_TREE_H
 #define DUNVATEL_TESTS_STORE_STYLE_TREE_H
 
@@ -15,12 +15,20 @@ struct StoredValue
 bool operator==(const StoredValue& left, const StoredValue& right);
 void PrintTo(const StoredValue& value, std::ostream* out);
 
-// Every value beneath `path`, keyed by its key's path relative to `path` (empty for the key
-// itself), a bar, and the value's name.
+// A tree as the registry holds it: every value keyed by its key's path relative to the root
+// (empty for the root itself), a bar, and the value's name; and the class of every key beneath
+// the root (not of the root itself) by relative path.
+struct TreeContent
+{
+    std::map<WString, StoredValue> values;
+    std::map<WString, WString> classes;
+};
+// Reads the tree below `path` through handles relative to their parent, so that no path grows
+// with the depth, with one query for each key's class and shape.
+TreeContent ReadTree(const WString& path);
 std::map<WString, StoredValue> TreeValues(const WString& path);
-// The class of every key beneath `path` (not of the key itself), keyed by relative path.
-std::map<WString, WString> TreeKeyClasses(const WString& path);
 std::vector<WString> TreeKeyPaths(const WString& path);
+WString JoinPath(const WString& base, const WString& name);
 
 // A style three levels deep with values of many types, a subkey name longer than the style
 // list could show, and long value names and data.

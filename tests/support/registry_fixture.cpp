@@ -1,45 +1,114 @@
-// Registry fixtures through the platform's own Reg* calls, the same code in both builds.
+// Registry fixtures through the platform's own Reg* calls, the same code in both builds, and
+// the rule that a set-up step that fails ends the test.
 #include "tests/support/test_support.h"
 
 #include "store/style_store.h"
 
+#include <codecvt>
+#include <locale>
+#include <stdexcept>
+
 const WCHAR IME_ROOT_KEY[] =
     TEXT("Software\\Microsoft\\Windows\\CurrentVersion\\Ime\\Japan\\IME98");
+
+std::string ToUtf8(const WString& text)
+{
+    std::u16string units(text.begin(), text.end());
+    std::wstring_convert<std::codecvt_utf8_utf16<char16_t>, char16_t> converter;
+    return converter.to_bytes(units);
+}
+
+void RequireSetUp(bool done, const char* step, const WString& subject, Caller caller)
+{
+    if (done)
+        return;
+    std::string what = std::string("set-up failed: ") + step + " " + ToUtf8(subject);
+    ADD_FAILURE_AT(caller.file, caller.line) << what;
+    throw std::runtime_error(what);
+}
 
 WString StylePath(const WString& name)
 {
     return WString(STYLE_LIST_KEY) + TEXT("\\") + name;
 }
 
-void CreateKey(const WString& path, LPCWSTR keyClass)
+namespace
 {
-    HKEY key;
-    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, (LPWSTR)keyClass, 0,
-                                  PLATFORM_KEY_ACCESS, NULL, &key, NULL);
-    ASSERT_EQ(ERROR_SUCCESS, status);
+
+// Creates or opens the key; NULL when the registry refuses.
+HKEY CreateOrOpen(const WString& path, LPCWSTR keyClass)
+{
+    HKEY key = NULL;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, (LPWSTR)keyClass, 0,
+                        PLATFORM_KEY_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+
+HKEY Open(const WString& path)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
+        ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+
+// The names RegEnumKeyExW (subkeys) or RegEnumValueW gives, in its order.
+std::vector<WString> EnumerateNames(const WString& path, bool subkeys)
+{
+    std::vector<WString> names;
+    HKEY key = Open(path);
+    if (!key)
+        return names;
+    std::vector<WCHAR> name(16384);
+    for (DWORD index = 0;; ++index)
+    {
+        DWORD length = (DWORD)name.size();
+        LONG status = subkeys
+                          ? RegEnumKeyExW(key, index, name.data(), &length, NULL, NULL, NULL, NULL)
+                          : RegEnumValueW(key, index, name.data(), &length, NULL, NULL, NULL, NULL);
+        if (status != ERROR_SUCCESS)
+            break;
+        names.push_back(WString(name.data(), length));
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+} // namespace
+
+void CreateKey(const WString& path, LPCWSTR keyClass, Caller caller)
+{
+    HKEY key = CreateOrOpen(path, keyClass);
+    RequireSetUp(key != NULL, "create key", path, caller);
     RegCloseKey(key);
 }
 
-void SetValue(const WString& path, const WString& name, DWORD type, const Bytes& data)
+void SetValue(const WString& path, const WString& name, DWORD type, const Bytes& data,
+              Caller caller)
 {
-    HKEY key;
-    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, NULL, 0, PLATFORM_KEY_ACCESS,
-                                  NULL, &key, NULL);
-    ASSERT_EQ(ERROR_SUCCESS, status);
-    status = RegSetValueExW(key, name.c_str(), 0, type, data.data(), (DWORD)data.size());
+    HKEY key = CreateOrOpen(path, NULL);
+    RequireSetUp(key != NULL, "create key", path, caller);
+    LONG status = RegSetValueExW(key, name.c_str(), 0, type, data.data(), (DWORD)data.size());
     RegCloseKey(key);
-    ASSERT_EQ(ERROR_SUCCESS, status);
+    RequireSetUp(status == ERROR_SUCCESS, "set value", name, caller);
 }
 
 Bytes TextBytes(const WString& text)
 {
-    const BYTE* begin = (const BYTE*)text.c_str();
-    return Bytes(begin, begin + (text.size() + 1) * sizeof(WCHAR));
+    return UnitBytes(text + WCHAR(0));
 }
 
-void SetString(const WString& path, const WString& name, const WString& text)
+Bytes UnitBytes(const WString& text)
 {
-    SetValue(path, name, REG_SZ, TextBytes(text));
+    const BYTE* begin = (const BYTE*)text.data();
+    return Bytes(begin, begin + text.size() * sizeof(WCHAR));
+}
+
+void SetString(const WString& path, const WString& name, const WString& text, Caller caller)
+{
+    SetValue(path, name, REG_SZ, TextBytes(text), caller);
 }
 
 Bytes MultiString(const std::vector<WString>& strings)
@@ -50,26 +119,23 @@ Bytes MultiString(const std::vector<WString>& strings)
     return TextBytes(joined);
 }
 
-void SetStandardStyleValue(const WString& name)
+void SetStandardStyleValue(const WString& name, Caller caller)
 {
-    SetString(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, name);
+    SetString(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, name, caller);
 }
 
 bool KeyExists(const WString& path)
 {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    HKEY key = Open(path);
+    if (key)
+        RegCloseKey(key);
+    return key != NULL;
 }
 
 bool ReadValue(const WString& path, const WString& name, DWORD* type, Bytes* data)
 {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
-        ERROR_SUCCESS)
+    HKEY key = Open(path);
+    if (!key)
         return false;
     DWORD size = 0;
     LONG status = RegQueryValueExW(key, name.c_str(), NULL, type, NULL, &size);
@@ -85,9 +151,8 @@ bool ReadValue(const WString& path, const WString& name, DWORD* type, Bytes* dat
 
 WString KeyClass(const WString& path)
 {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
-        ERROR_SUCCESS)
+    HKEY key = Open(path);
+    if (!key)
     {
         ADD_FAILURE() << "no key to read the class of";
         return WString();
@@ -103,40 +168,12 @@ WString KeyClass(const WString& path)
 
 std::vector<WString> SubkeyNames(const WString& path)
 {
-    std::vector<WString> names;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
-        ERROR_SUCCESS)
-        return names;
-    for (DWORD index = 0;; ++index)
-    {
-        WCHAR name[512];
-        DWORD length = 512;
-        if (RegEnumKeyExW(key, index, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        names.push_back(WString(name, length));
-    }
-    RegCloseKey(key);
-    return names;
+    return EnumerateNames(path, true);
 }
 
 std::vector<WString> ValueNames(const WString& path)
 {
-    std::vector<WString> names;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
-        ERROR_SUCCESS)
-        return names;
-    for (DWORD index = 0;; ++index)
-    {
-        WCHAR name[16384];
-        DWORD length = 16384;
-        if (RegEnumValueW(key, index, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        names.push_back(WString(name, length));
-    }
-    RegCloseKey(key);
-    return names;
+    return EnumerateNames(path, false);
 }
 
 void DeleteTree(const WString& path)

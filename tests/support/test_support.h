@@ -6,6 +6,7 @@
 #define DUNVATEL_TESTS_SUPPORT_TEST_SUPPORT_H
 
 #include "platform/platform.h"
+#include "tests/support/expected_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,20 @@
 typedef std::basic_string<WCHAR> WString;
 typedef std::vector<BYTE> Bytes;
 
+// --- Set-up that fails ends the test ---------------------------------------------------------
+
+// Where a set-up helper was called from. Left to its default, it is the caller's line (GCC and
+// Clang fill in the default argument where the call stands).
+struct Caller
+{
+    const char* file = __builtin_FILE();
+    int line = __builtin_LINE();
+};
+// Unless `done`, reports the step and its subject at the caller's line and leaves the test at once:
+// the step's exception ends the test body (or SetUp) and GoogleTest reports it too, so nothing runs
+// on a set-up that is not there.
+void RequireSetUp(bool done, const char* step, const WString& subject, Caller caller);
+
 // --- Registry fixtures, all paths under HKEY_CURRENT_USER -----------------------------------
 
 // The input method's key, parent of every location the program touches.
@@ -23,13 +38,16 @@ extern const WCHAR IME_ROOT_KEY[];
 // The path of the style `name` under the style list.
 WString StylePath(const WString& name);
 
-void CreateKey(const WString& path, LPCWSTR keyClass = nullptr);
-void SetValue(const WString& path, const WString& name, DWORD type, const Bytes& data);
-void SetString(const WString& path, const WString& name, const WString& text);
+// These set-up steps end the test when the registry refuses them (see RequireSetUp).
+void CreateKey(const WString& path, LPCWSTR keyClass = nullptr, Caller caller = {});
+void SetValue(const WString& path, const WString& name, DWORD type, const Bytes& data,
+              Caller caller = {});
+void SetString(const WString& path, const WString& name, const WString& text, Caller caller = {});
 // REG_MULTI_SZ data: each string with its terminator, then one more zero unit.
 Bytes MultiString(const std::vector<WString>& strings);
 Bytes TextBytes(const WString& text); // the units of `text` with its terminator
-void SetStandardStyleValue(const WString& name);
+Bytes UnitBytes(const WString& text); // the units of `text` alone, unended
+void SetStandardStyleValue(const WString& name, Caller caller = {});
 bool KeyExists(const WString& path);
 // Reads a value; false when it does not exist.
 bool ReadValue(const WString& path, const WString& name, DWORD* type, Bytes* data);
@@ -65,6 +83,8 @@ class TestWindows
     WString SelectedText() const;
     void AddEntry(const WString& text) const;
     void Select(int position) const;
+    // Selects the entry of exactly this text; a set-up step (see RequireSetUp).
+    void SelectByText(const WString& text, Caller caller = {}) const;
 
   private:
     HWND mainWindow_;
@@ -106,6 +126,13 @@ class ScriptedUser
     {
         return boxes_;
     }
+    // Whether box `index` was shown over the main window with this text, caption and buttons
+    // (MB_OK or MB_YESNO); checked at the caller's line: EXPECT_TRUE(user.Showed(...)).
+    ::testing::AssertionResult Showed(size_t index, const WString& text, const WString& caption,
+                                      UINT type = MB_OK) const;
+    // The same for the last box shown.
+    ::testing::AssertionResult ShowedLast(const WString& text, const WString& caption,
+                                          UINT type = MB_OK) const;
     // Called by the build's hook for each box shown; returns the button to press, or 0 when
     // nothing was scripted (the test then fails with the box's text).
     int Respond(const ShownBox& box);
@@ -160,5 +187,8 @@ inline WString W(LPCWSTR text)
 {
     return WString(text);
 }
+
+// Readable text for failure messages.
+std::string ToUtf8(const WString& text);
 
 #endif

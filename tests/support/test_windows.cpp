@@ -39,3 +39,17 @@ void TestWindows::Select(int position) const
 {
     SendDlgItemMessageW(dialog_, IDC_STYLE_LIST, CB_SETCURSEL, position, 0);
 }
+
+void TestWindows::SelectByText(const WString& text, Caller caller) const
+{
+    std::vector<WString> entries = ListEntries();
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        if (entries[i] == text)
+        {
+            Select((int)i);
+            break;
+        }
+    }
+    RequireSetUp(SelectedText() == text, "select in the style list", text, caller);
+}
