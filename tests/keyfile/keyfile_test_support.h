@@ -5,6 +5,7 @@
 
 #include "tests/support/test_support.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ class ScratchDirectory
     }
 
   private:
+    std::filesystem::path directory_;
     WString path_;
 };
 

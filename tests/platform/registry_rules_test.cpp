@@ -2,24 +2,8 @@
 // host and fails under Wine shows a stand-in that does not behave like the platform.
 #include "tests/support/test_support.h"
 
-#include <string>
-
 namespace
 {
-
-// `number` in decimal, with leading zeros to `width` digits.
-WString Number(int number, size_t width)
-{
-    std::string digits = std::to_string(number);
-    if (digits.size() < width)
-        digits.insert(0, width - digits.size(), '0');
-    return WString(digits.begin(), digits.end());
-}
-
-Bytes Filled(size_t size, int which)
-{
-    return Bytes(size, (BYTE)which);
-}
 
 class RegistryRules : public StoreTest
 {
@@ -29,8 +13,7 @@ class RegistryRules : public StoreTest
         StoreTest::SetUp();
         root = WString(IME_ROOT_KEY) + TEXT("\\Rules");
         CreateKey(root);
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExW(HKEY_CURRENT_USER, root.c_str(), 0, PLATFORM_KEY_ACCESS, &key));
+        key = OpenKey(root);
     }
     void TearDown() override
     {
@@ -53,6 +36,12 @@ class RegistryRules : public StoreTest
         if (longestData)
             *longestData = data;
         return count;
+    }
+    // Sets a binary value of `size` bytes, each `which`, through the open key.
+    LONG SetFilled(const WString& name, size_t size, int which) const
+    {
+        Bytes data(size, (BYTE)which);
+        return RegSetValueExW(key, name.c_str(), 0, REG_BINARY, data.data(), (DWORD)size);
     }
     // Creates a subkey through the open key.
     LONG AddSubkey(const WString& name) const
@@ -221,23 +210,19 @@ TEST_F(RegistryRules, AKeyOfManyValuesAnswersExactlyWhileItChanges)
     // Names of 8 to 10 units; data of up to 96 bytes, except one value far longer in both.
     for (int which = 0; which < count; ++which)
         ASSERT_EQ(ERROR_SUCCESS,
-                  RegSetValueExW(key, (TEXT("V") + Number(which, 7 + which % 3)).c_str(), 0,
-                                 REG_BINARY, Filled(1 + which % 96, which).data(), 1 + which % 96));
+                  SetFilled(TEXT("V") + Number(which, 7 + which % 3), 1 + which % 96, which));
     const WString longest = TEXT("TheLongestValueNameOfAll");
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetValueExW(key, longest.c_str(), 0, REG_BINARY, Filled(300, 1).data(), 300));
+    ASSERT_EQ(ERROR_SUCCESS, SetFilled(longest, 300, 1));
     DWORD name = 0, data = 0;
     EXPECT_EQ(count + 1u, QueryCount(false, &name, &data));
     EXPECT_EQ(longest.size(), name);
     EXPECT_EQ(300u, data);
 
     // Growing one value raises the maximum; shrinking and deleting the longest lower it.
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, (TEXT("v") + Number(7, 8)).c_str(), 0, REG_BINARY,
-                                            Filled(400, 2).data(), 400));
+    ASSERT_EQ(ERROR_SUCCESS, SetFilled(TEXT("v") + Number(7, 8), 400, 2));
     QueryCount(false, &name, &data);
     EXPECT_EQ(400u, data);
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, (TEXT("V") + Number(7, 8)).c_str(), 0, REG_BINARY,
-                                            Filled(5, 3).data(), 5));
+    ASSERT_EQ(ERROR_SUCCESS, SetFilled(TEXT("V") + Number(7, 8), 5, 3));
     QueryCount(false, &name, &data);
     EXPECT_EQ(300u, data);
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueW(key, TEXT("THELONGESTVALUENAMEOFALL")));
@@ -256,7 +241,7 @@ TEST_F(RegistryRules, AKeyOfManyValuesAnswersExactlyWhileItChanges)
         BYTE buffer[512];
         DWORD size = sizeof(buffer);
         ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, wanted.c_str(), NULL, &type, buffer, &size));
-        Bytes expected = which == 7 ? Filled(5, 3) : Filled(1 + which % 96, which);
+        Bytes expected = which == 7 ? Bytes(5, 3) : Bytes(1 + which % 96, (BYTE)which);
         EXPECT_EQ(expected, Bytes(buffer, buffer + size)) << ToUtf8(wanted);
     }
     for (const WString& deleted : {longest, middle})

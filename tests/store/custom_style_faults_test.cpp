@@ -1,6 +1,6 @@
 // Registry failures in the middle of a copy or a deletion, made by the host stand-in: what
 // cannot be read is skipped, the rest still arrives, and no handle is left open.
-#include "tests/store/style_tree.h"
+#include "tests/support/test_support.h"
 
 #include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
@@ -39,12 +39,8 @@ class CustomStyleFaults : public StoreTest
     {
         DeleteTree(CUSTOM_STYLE_KEY);
         CreateKey(CUSTOM_STYLE_KEY);
-        HKEY styles;
-        HKEY custom;
-        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0,
-                                               PLATFORM_KEY_ACCESS, &styles));
-        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0,
-                                               PLATFORM_KEY_ACCESS, &custom));
+        HKEY styles = OpenKey(STYLE_LIST_KEY);
+        HKEY custom = OpenKey(CUSTOM_STYLE_KEY);
         setsBefore = HostRegistryCallCount(HOST_REG_SET_VALUE);
         arm();
         CopyKeyTree(custom, styles, TEXT("Source"));
@@ -148,8 +144,7 @@ TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedTheUserIsTold)
 {
     DeleteTree(CUSTOM_STYLE_KEY);
     SelectSource();
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
+    user.WillAnswer({IDYES, IDOK});
     // Opens: the Custom existence test (0), the style list (1).
     HostFailRegistryCall(HOST_REG_OPEN, 1);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
@@ -164,8 +159,7 @@ TEST_F(CustomStyleFaults, WhenCustomCannotBeCreatedTheUserIsTold)
 {
     DeleteTree(CUSTOM_STYLE_KEY);
     SelectSource();
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
+    user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_CREATE, 0);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
     ASSERT_EQ(2u, user.boxes().size());

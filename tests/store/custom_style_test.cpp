@@ -1,5 +1,5 @@
 // Copying a style into Custom and deleting Custom, through the commands as the user meets them.
-#include "tests/store/style_tree.h"
+#include "tests/support/test_support.h"
 
 #include "resources/resource.h"
 #include "store/custom_style.h"
@@ -12,6 +12,44 @@ namespace
 {
 
 const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
+// The subkey of the sample style whose name does not fit the style list's 32 units.
+const WCHAR LONG_SUBKEY_NAME[] = TEXT("AVeryLongSubkeyNameThatIsFortyUnitsLong!");
+
+Bytes DwordBytes(DWORD number)
+{
+    const BYTE* begin = (const BYTE*)&number;
+    return Bytes(begin, begin + sizeof(number));
+}
+
+// A style three levels deep with values of many types, a subkey name longer than the style
+// list could show, and long value names and data.
+void BuildSampleStyle(const WString& path)
+{
+    SetString(path, TEXT("Title"), TEXT("見本 style"));
+    SetValue(path, TEXT("Count"), REG_DWORD, DwordBytes(0x12345678));
+    SetValue(path, TEXT("Blob"), REG_BINARY, Bytes{0x00, 0xFF, 0x10, 0x00, 0x7F});
+    SetValue(path, TEXT("Keys"), REG_MULTI_SZ,
+             MultiString({TEXT("変換"), TEXT("Ctrl+Space"), TEXT("x")}));
+    SetValue(path, TEXT("Empty"), REG_BINARY, Bytes());
+    SetValue(path, TEXT("Odd"), REG_BINARY, Bytes{1, 2, 3});
+    SetValue(path, TEXT("Wide"), REG_QWORD, Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+    Bytes big(5000);
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = (BYTE)(i * 7);
+    SetValue(path, WString(100, 'N'), REG_BINARY, big);
+
+    WString level1 = path + TEXT("\\Level1");
+    SetValue(level1, TEXT("Depth"), REG_DWORD, DwordBytes(1));
+    SetValue(level1, TEXT("Keys"), REG_MULTI_SZ, MultiString({TEXT("one"), TEXT("two")}));
+    WString level2 = level1 + TEXT("\\Level2");
+    SetValue(level2, TEXT("Depth"), REG_DWORD, DwordBytes(2));
+    SetValue(level2 + TEXT("\\Level3"), TEXT("Depth"), REG_DWORD, DwordBytes(3));
+    CreateKey(level2 + TEXT("\\Level3\\EmptyLeaf"));
+    WString longKey = level1 + TEXT("\\") + LONG_SUBKEY_NAME;
+    SetString(longKey, TEXT("Where"), TEXT("deep and long"));
+    SetString(longKey + TEXT("\\") + WString(200, 'K'), TEXT("Where"), TEXT("longer still"));
+    SetString(path + TEXT("\\Sibling"), TEXT(""), TEXT("default value"));
+}
 
 class CustomStyle : public StoreTest
 {
@@ -33,12 +71,15 @@ class CustomStyle : public StoreTest
         }
         return true;
     }
-    void Copy()
+    // The commands, the user answering their boxes with these buttons.
+    void Copy(std::initializer_list<int> answers = {})
     {
+        user.WillAnswer(answers);
         CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
     }
-    void Delete()
+    void Delete(std::initializer_list<int> answers = {})
     {
+        user.WillAnswer(answers);
         DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
     }
     void MakeCustomWithTree()
@@ -78,8 +119,7 @@ TEST_F(CustomStyle, AnsweringNoLeavesEverything)
 {
     BuildSampleStyle(StylePath(TEXT("Source")));
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDNO);
-    Copy();
+    Copy({IDNO});
     ASSERT_EQ(1u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
@@ -88,8 +128,7 @@ TEST_F(CustomStyle, AnsweringNoLeavesEverything)
     MakeCustomWithTree();
     std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDNO);
-    Copy();
+    Copy({IDNO});
     ASSERT_EQ(2u, user.boxes().size());
     EXPECT_TRUE(user.Showed(1, ASK_OVERWRITE, TEXT("Source"), MB_YESNO));
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
@@ -104,9 +143,7 @@ TEST_F(CustomStyle, CopyCreatesCustomAsAWholeCopyOfTheStyle)
     std::map<WString, StoredValue> sourceValues = TreeValues(source);
     ASSERT_EQ(15u, sourceValues.size());
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
+    Copy({IDYES, IDOK});
 
     ASSERT_EQ(2u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
@@ -117,22 +154,14 @@ TEST_F(CustomStyle, CopyCreatesCustomAsAWholeCopyOfTheStyle)
     EXPECT_TRUE(ListWasRebuilt());
     EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Other"), TEXT("Source")}),
               windows.ListEntries());
-}
 
-TEST_F(CustomStyle, EveryCreatedKeyHasTheClassRegSz)
-{
-    BuildSampleStyle(StylePath(TEXT("Source")));
-    ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
-
+    // Every created key has the class REG_SZ, also three levels below the style and under a
+    // name the style list could not hold.
     EXPECT_EQ(W(CREATED_KEY_CLASS), KeyClass(CUSTOM_STYLE_KEY));
     std::map<WString, WString> classes = ReadTree(CUSTOM_STYLE_KEY).classes;
     ASSERT_EQ(7u, classes.size());
     for (const auto& entry : classes)
         EXPECT_EQ(W(CREATED_KEY_CLASS), entry.second) << "on a created key";
-    // Three levels below the style, and a name the style list could not hold.
     EXPECT_TRUE(classes.count(TEXT("Level1\\Level2\\Level3")));
     EXPECT_TRUE(classes.count(WString(TEXT("Level1\\")) + LONG_SUBKEY_NAME));
 }
@@ -147,9 +176,7 @@ TEST_F(CustomStyle, CopyMergesIntoAnExistingCustom)
     SetString(WString(CUSTOM_STYLE_KEY) + TEXT("\\Sub"), TEXT("Mine"), TEXT("kept below"));
     SetString(WString(CUSTOM_STYLE_KEY) + TEXT("\\OwnKey"), TEXT("Mine"), TEXT("kept too"));
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
+    Copy({IDYES, IDOK});
 
     ASSERT_EQ(2u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_OVERWRITE, TEXT("Source"), MB_YESNO));
@@ -173,9 +200,7 @@ TEST_F(CustomStyle, AStyleSpelledLikeCustomInAnotherCaseIsCopiedOntoItselfUnchan
     std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     std::vector<WString> keysBefore = TreeKeyPaths(CUSTOM_STYLE_KEY);
     ShowStylesSelecting(TEXT("custom"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
+    Copy({IDYES, IDOK});
     ASSERT_EQ(2u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_OVERWRITE, TEXT("custom"), MB_YESNO));
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
@@ -187,12 +212,8 @@ TEST_F(CustomStyle, CopyKeyTreeLeavesTheDestinationOpenForItsCaller)
 {
     SetString(StylePath(TEXT("Source")), TEXT("One"), TEXT("1"));
     CreateKey(CUSTOM_STYLE_KEY);
-    HKEY styles;
-    HKEY custom;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles));
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0, PLATFORM_KEY_ACCESS, &custom));
+    HKEY styles = OpenKey(STYLE_LIST_KEY);
+    HKEY custom = OpenKey(CUSTOM_STYLE_KEY);
     CopyKeyTree(custom, styles, TEXT("Source"));
     CopyKeyTree(custom, styles, TEXT("Missing")); // nothing to open: nothing happens
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(custom, TEXT("After"), 0, REG_BINARY, NULL, 0));
@@ -217,8 +238,7 @@ TEST_F(CustomStyle, DeleteIsRefusedWhileCustomIsStandardInAnyCase)
     {
         SetStandardStyleValue(standard);
         ShowStylesSelecting(TEXT("Alpha"));
-        user.WillAnswer(IDOK);
-        Delete();
+        Delete({IDOK});
         ASSERT_EQ(++shown, user.boxes().size());
         EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
         EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\A\\B\\C")));
@@ -227,16 +247,14 @@ TEST_F(CustomStyle, DeleteIsRefusedWhileCustomIsStandardInAnyCase)
 
     // Stored without its terminator, the name is still "Custom".
     SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, UnitBytes(CUSTOM_STYLE_NAME));
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDOK});
     ASSERT_EQ(++shown, user.boxes().size());
     EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
 
     // The refusal comes first, whether or not there is a Custom style at all.
     DeleteTree(CUSTOM_STYLE_KEY);
     SetStandardStyleValue(TEXT("Custom"));
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDOK});
     ASSERT_EQ(++shown, user.boxes().size());
     EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
 }
@@ -251,8 +269,7 @@ TEST_F(CustomStyle, NamesThatMerelyResembleCustomDoNotRefuse)
     for (const Bytes& standard : standards)
     {
         SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, standard);
-        user.WillAnswer(IDNO);
-        Delete();
+        Delete({IDNO});
         ASSERT_FALSE(user.boxes().empty());
         EXPECT_TRUE(user.ShowedLast(ASK_DELETE, TEXT(""), MB_YESNO));
     }
@@ -264,8 +281,7 @@ TEST_F(CustomStyle, DeleteTellsWhenThereIsNoCustom)
     CreateKey(StylePath(TEXT("Alpha")));
     SetStandardStyleValue(TEXT("Alpha"));
     ShowStylesSelecting(TEXT("Alpha"));
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDOK});
     ASSERT_EQ(1u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, NO_CUSTOM_ENTRY, CAPTION_DELETE));
     EXPECT_FALSE(ListWasRebuilt());
@@ -276,8 +292,7 @@ TEST_F(CustomStyle, DeleteAsksAndNoKeepsCustom)
     MakeCustomWithTree();
     SetStandardStyleValue(TEXT("Alpha"));
     ShowStylesSelecting(TEXT("Custom"));
-    user.WillAnswer(IDNO);
-    Delete();
+    Delete({IDNO});
     ASSERT_EQ(1u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
     EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\A\\B\\C")));
@@ -290,9 +305,7 @@ TEST_F(CustomStyle, DeleteRemovesTheWholeTreeAndRebuildsTheList)
     BuildSampleStyle(CUSTOM_STYLE_KEY);
     SetStandardStyleValue(TEXT("Alpha"));
     ShowStylesSelecting(TEXT("Custom"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDYES, IDOK});
     ASSERT_EQ(2u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
     EXPECT_TRUE(user.Showed(1, DELETED, CAPTION_DELETE));
@@ -306,9 +319,7 @@ TEST_F(CustomStyle, DeleteProceedsWithoutAStandardValueAndReachesAnySpelling)
     SetString(StylePath(TEXT("cUSTOM")), TEXT("Mine"), TEXT("x"));
     SetString(StylePath(TEXT("cUSTOM")) + TEXT("\\Sub"), TEXT("Mine"), TEXT("x"));
     CreateKey(IME_SETTINGS_KEY); // the settings key, without the value "style"
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDYES, IDOK});
     ASSERT_EQ(2u, user.boxes().size());
     EXPECT_TRUE(user.Showed(1, DELETED, CAPTION_DELETE));
     EXPECT_TRUE(SubkeyNames(STYLE_LIST_KEY).empty());

@@ -3,7 +3,7 @@
 // open. Fixtures are built and read back through handles relative to their parent, so that no
 // path grows with the depth, and with as few registry calls as will do: under Wine each costs
 // tens of microseconds.
-#include "tests/store/style_tree.h"
+#include "tests/support/test_support.h"
 
 #include "resources/resource.h"
 #include "store/custom_style.h"
@@ -18,18 +18,9 @@ namespace
 const int DEEP_LEVELS = 100;
 const int WIDE_SUBKEYS = 5000;
 
-WString Number(int number, size_t width)
-{
-    std::string digits = std::to_string(number);
-    if (digits.size() < width)
-        digits.insert(0, width - digits.size(), '0');
-    return WString(digits.begin(), digits.end());
-}
-
 // Compares entry by entry and names the first few differences: a failure over thousands of
 // entries must stay readable.
-void ExpectSameValues(const std::map<WString, StoredValue>& expected,
-                      const std::map<WString, StoredValue>& actual)
+template <typename Entries> void ExpectSameEntries(const Entries& expected, const Entries& actual)
 {
     EXPECT_EQ(expected.size(), actual.size());
     int reported = 0;
@@ -44,22 +35,12 @@ void ExpectSameValues(const std::map<WString, StoredValue>& expected,
     }
 }
 
-// The copy holds the expected keys, every one made with the program's class.
-void ExpectCreatedKeys(const std::map<WString, WString>& expected,
-                       const std::map<WString, WString>& copied)
+// The copy holds the expected values and keys, every key made with the program's class (the
+// expected classes are all that class).
+void ExpectSameTree(const TreeContent& expected, const TreeContent& copy)
 {
-    EXPECT_EQ(expected.size(), copied.size());
-    int reported = 0;
-    for (const auto& entry : expected)
-    {
-        auto found = copied.find(entry.first);
-        if (found != copied.end() && found->second == CREATED_KEY_CLASS)
-            continue;
-        ADD_FAILURE() << ToUtf8(entry.first)
-                      << (found == copied.end() ? " missing" : " has another class");
-        if (++reported == 5)
-            return;
-    }
+    ExpectSameEntries(expected.values, copy.values);
+    ExpectSameEntries(expected.classes, copy.classes);
 }
 
 void SetValueNoted(HKEY key, const WString& relative, const WString& name, DWORD type,
@@ -179,8 +160,7 @@ class LargeTree : public StoreTest
     {
         RefreshStyleList(windows.dialog());
         windows.SelectByText(name);
-        user.WillAnswer(IDYES);
-        user.WillAnswer(IDOK);
+        user.WillAnswer({IDYES, IDOK});
         CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
         ASSERT_EQ(2u, user.boxes().size());
         ASSERT_TRUE(user.Showed(1, COPIED, name));
@@ -198,8 +178,7 @@ TEST_F(LargeTree, AStyleAHundredLevelsDeepIsCopiedWhole)
     ASSERT_NO_FATAL_FAILURE(CopyThroughTheCommand(TEXT("Deep")));
 
     TreeContent copy = ReadTree(CUSTOM_STYLE_KEY);
-    ExpectSameValues(expected.values, copy.values);
-    ExpectCreatedKeys(expected.classes, copy.classes);
+    ExpectSameTree(expected, copy);
     WString deepest;
     for (int level = 1; level <= DEEP_LEVELS; ++level)
         deepest = JoinPath(deepest, TEXT("Level") + Number(level, 3));
@@ -216,9 +195,7 @@ TEST_F(LargeTree, AStyleWithFiveThousandSubkeysIsCopiedWhole)
 
     ASSERT_NO_FATAL_FAILURE(CopyThroughTheCommand(TEXT("Wide")));
 
-    TreeContent copy = ReadTree(CUSTOM_STYLE_KEY);
-    ExpectSameValues(expected.values, copy.values);
-    ExpectCreatedKeys(expected.classes, copy.classes);
+    ExpectSameTree(expected, ReadTree(CUSTOM_STYLE_KEY));
     RemoveWideKey(CUSTOM_STYLE_KEY);
     RemoveWideKey(source);
 }

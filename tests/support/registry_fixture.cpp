@@ -1,11 +1,12 @@
-// Registry fixtures through the platform's own Reg* calls, the same code in both builds, and
-// the rule that a set-up step that fails ends the test.
+// Registry fixtures and the tree reader through the platform's own Reg* calls, the same code in
+// both builds, and the rule that a set-up step that fails ends the test.
 #include "tests/support/test_support.h"
 
 #include "store/style_store.h"
 
 #include <codecvt>
 #include <locale>
+#include <ostream>
 #include <stdexcept>
 
 const WCHAR IME_ROOT_KEY[] =
@@ -18,11 +19,19 @@ std::string ToUtf8(const WString& text)
     return converter.to_bytes(units);
 }
 
+WString Number(int number, size_t width)
+{
+    std::string digits = std::to_string(number);
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), '0');
+    return WString(digits.begin(), digits.end());
+}
+
 void RequireSetUp(bool done, const char* step, const WString& subject, Caller caller)
 {
     if (done)
         return;
-    std::string what = std::string("set-up failed: ") + step + " " + ToUtf8(subject);
+    std::string what = std::string("set-up failed: ") + step + ": " + ToUtf8(subject);
     ADD_FAILURE_AT(caller.file, caller.line) << what;
     throw std::runtime_error(what);
 }
@@ -124,6 +133,13 @@ void SetStandardStyleValue(const WString& name, Caller caller)
     SetString(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, name, caller);
 }
 
+HKEY OpenKey(const WString& path, Caller caller)
+{
+    HKEY key = Open(path);
+    RequireSetUp(key != NULL, "open key", path, caller);
+    return key;
+}
+
 bool KeyExists(const WString& path)
 {
     HKEY key = Open(path);
@@ -179,4 +195,95 @@ std::vector<WString> ValueNames(const WString& path)
 void DeleteTree(const WString& path)
 {
     DeleteRegistryTree(HKEY_CURRENT_USER, path.c_str());
+}
+
+bool operator==(const StoredValue& left, const StoredValue& right)
+{
+    return left.type == right.type && left.data == right.data;
+}
+
+void PrintTo(const StoredValue& value, std::ostream* out)
+{
+    *out << "type " << value.type << ", " << value.data.size() << " bytes";
+}
+
+WString JoinPath(const WString& base, const WString& name)
+{
+    return base.empty() ? name : base + TEXT("\\") + name;
+}
+
+namespace
+{
+
+// Reads the open key's values and, below it, every subkey's class and content. A registry call
+// that fails is reported, and what it would have read is missing from the content.
+void ReadOpenKey(HKEY key, const WString& relative, TreeContent* content)
+{
+    WCHAR keyClass[64] = {0};
+    DWORD classLength = 64;
+    DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, longestData = 0;
+    LONG status = RegQueryInfoKeyW(key, keyClass, &classLength, NULL, &subkeys, &longestSubkey,
+                                   NULL, &values, &longestName, &longestData, NULL, NULL);
+    EXPECT_EQ(ERROR_SUCCESS, status) << "query of " << ToUtf8(relative);
+    if (status != ERROR_SUCCESS)
+        return;
+    if (!relative.empty())
+        content->classes[relative] = WString(keyClass, classLength);
+    std::vector<WCHAR> name(longestName + 1);
+    Bytes data(longestData);
+    for (DWORD index = 0; index < values; ++index)
+    {
+        DWORD nameLength = (DWORD)name.size();
+        DWORD dataLength = (DWORD)data.size();
+        StoredValue value = {0, Bytes()};
+        EXPECT_EQ(ERROR_SUCCESS, RegEnumValueW(key, index, name.data(), &nameLength, NULL,
+                                               &value.type, data.data(), &dataLength));
+        value.data.assign(data.begin(), data.begin() + dataLength);
+        content->values[relative + TEXT("|") + WString(name.data(), nameLength)] = value;
+    }
+    std::vector<WCHAR> subkey(longestSubkey + 1);
+    for (DWORD index = 0; index < subkeys; ++index)
+    {
+        DWORD length = (DWORD)subkey.size();
+        HKEY opened;
+        if (RegEnumKeyExW(key, index, subkey.data(), &length, NULL, NULL, NULL, NULL) !=
+                ERROR_SUCCESS ||
+            RegOpenKeyExW(key, subkey.data(), 0, PLATFORM_KEY_ACCESS, &opened) != ERROR_SUCCESS)
+        {
+            ADD_FAILURE() << "subkey " << index << " of " << ToUtf8(relative) << " not read";
+            continue;
+        }
+        ReadOpenKey(opened, JoinPath(relative, WString(subkey.data(), length)), content);
+        RegCloseKey(opened);
+    }
+}
+
+} // namespace
+
+TreeContent ReadTree(const WString& path)
+{
+    TreeContent content;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
+        ERROR_SUCCESS)
+    {
+        ADD_FAILURE() << "no key " << ToUtf8(path) << " to read";
+        return content;
+    }
+    ReadOpenKey(key, WString(), &content);
+    RegCloseKey(key);
+    return content;
+}
+
+std::map<WString, StoredValue> TreeValues(const WString& path)
+{
+    return ReadTree(path).values;
+}
+
+std::vector<WString> TreeKeyPaths(const WString& path)
+{
+    std::vector<WString> paths;
+    for (const auto& entry : ReadTree(path).classes)
+        paths.push_back(entry.first);
+    return paths;
 }

@@ -27,6 +27,11 @@ void ScriptedUser::WillAnswer(int button)
     answers_.push_back(button);
 }
 
+void ScriptedUser::WillAnswer(std::initializer_list<int> buttons)
+{
+    answers_.insert(answers_.end(), buttons);
+}
+
 int ScriptedUser::Respond(const ShownBox& box)
 {
     boxes_.push_back(box);

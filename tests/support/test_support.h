@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ Bytes MultiString(const std::vector<WString>& strings);
 Bytes TextBytes(const WString& text); // the units of `text` with its terminator
 Bytes UnitBytes(const WString& text); // the units of `text` alone, unended
 void SetStandardStyleValue(const WString& name, Caller caller = {});
+// Opens the existing key; a set-up step. The caller closes it.
+HKEY OpenKey(const WString& path, Caller caller = {});
 bool KeyExists(const WString& path);
 // Reads a value; false when it does not exist.
 bool ReadValue(const WString& path, const WString& name, DWORD* type, Bytes* data);
@@ -56,6 +59,29 @@ WString KeyClass(const WString& path);
 std::vector<WString> SubkeyNames(const WString& path);
 std::vector<WString> ValueNames(const WString& path);
 void DeleteTree(const WString& path);
+
+// A whole tree read back, for comparing a copy with its source without depending on the order
+// in which the registry enumerates: every value keyed by its key's path relative to the root
+// (empty for the root itself), a bar, and the value's name; and the class of every key beneath
+// the root (not of the root itself) by relative path.
+struct StoredValue
+{
+    DWORD type;
+    Bytes data;
+};
+bool operator==(const StoredValue& left, const StoredValue& right);
+void PrintTo(const StoredValue& value, std::ostream* out);
+struct TreeContent
+{
+    std::map<WString, StoredValue> values;
+    std::map<WString, WString> classes;
+};
+// Reads the tree below `path` through handles relative to their parent, so that no path grows
+// with the depth, with one query for each key's class and shape.
+TreeContent ReadTree(const WString& path);
+std::map<WString, StoredValue> TreeValues(const WString& path);
+std::vector<WString> TreeKeyPaths(const WString& path);
+WString JoinPath(const WString& base, const WString& name);
 
 // Open registry handles of this process, or -1 where the build cannot count them.
 int OpenKeyHandles();
@@ -120,8 +146,10 @@ class ScriptedUser
     ScriptedUser();
     // Fails the test when scripted answers were left unused.
     ~ScriptedUser();
-    // The next box shown is answered with the button (IDOK, IDYES, IDNO).
+    // The next box shown is answered with the button (IDOK, IDYES, IDNO); the list: the next
+    // boxes, one button each.
     void WillAnswer(int button);
+    void WillAnswer(std::initializer_list<int> buttons);
     const std::vector<ShownBox>& boxes() const
     {
         return boxes_;
@@ -187,6 +215,9 @@ inline WString W(LPCWSTR text)
 {
     return WString(text);
 }
+
+// `number` in decimal, with leading zeros up to `width` digits.
+WString Number(int number, size_t width = 1);
 
 // Readable text for failure messages.
 std::string ToUtf8(const WString& text);
