@@ -49,7 +49,7 @@ TEST_F(Export, WritesOneBlockPerMultiStringValueInShiftJis)
               ReadFileBytes(path));
     ASSERT_EQ(1u, user.boxes().size());
     // " b " will come back without its leading blank.
-    EXPECT_TRUE(user.Showed(0, ExportedWithLosses(1), CAPTION_WRITE));
+    EXPECT_TRUE(user.Showed(0, Counted(EXPORTED_WITH_LOSSES, 1), CAPTION_WRITE));
 }
 
 TEST_F(Export, AsksForTheFileInTheSaveDialog)

@@ -199,7 +199,7 @@ TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCounted)
     block("After", {1});
     ImportText(file);
 
-    EXPECT_TRUE(user.ShowedLast(ImportedWithUnstored(2), CAPTION_READ));
+    EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_WITH_UNSTORED, 2), CAPTION_READ));
     EXPECT_EQ((std::vector<WString>{WString(1000, u's'), WString(1045, u's')}),
               CustomStrings(TEXT("Fits")));
     EXPECT_EQ(std::vector<WString>{WString(5, u's')}, CustomStrings(WString(255, u'n')));

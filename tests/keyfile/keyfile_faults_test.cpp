@@ -60,7 +60,7 @@ TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAreCounted)
                          "--name C\r\nc\r\n--endmulti\r\n");
     HostFailRegistryCall(HOST_REG_SET_VALUE, 1);
     ImportFrom(path);
-    EXPECT_TRUE(user.ShowedLast(ImportedWithUnstored(1), CAPTION_READ));
+    EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_WITH_UNSTORED, 1), CAPTION_READ));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
     EXPECT_EQ(std::vector<WString>{TEXT("c")}, CustomStrings(TEXT("C")));

@@ -47,29 +47,21 @@ const WCHAR UNICODE_FILE[] =
     TEXT("Unicode で保存されたファイルは読み込めません。Shift_JIS で保存し直してください。");
 const WCHAR NO_DEFINITIONS_IN_FILE[] = TEXT("ファイルにキー定義が見つかりませんでした");
 
-// The notices with a count of key definitions.
-inline std::basic_string<WCHAR> CountedText(LPCWSTR before, unsigned count, LPCWSTR after)
+// The notices with a count of key definitions, where the texts say %u; see Counted.
+const WCHAR EXPORTED_WITH_LOSSES[] =
+    TEXT("書き込みましたが、%u 件のキー定義は読み込み時に元に戻りません"); // CAPTION_WRITE
+const WCHAR IMPORTED_WITH_UNSTORED[] =
+    TEXT("読み込みましたが、%u 件のキー定義を書き込めませんでした"); // CAPTION_READ
+const WCHAR IMPORTED_IN_PART[] = TEXT(
+    "ファイルの一部しか読み込めませんでした。%u 件のキー定義を書き込みました"); // CAPTION_ERROR
+
+// The text with the count in place of its %u.
+inline std::basic_string<WCHAR> Counted(LPCWSTR text, unsigned count)
 {
     std::string digits = std::to_string(count);
-    return before + std::basic_string<WCHAR>(digits.begin(), digits.end()) + after;
-}
-// Captioned CAPTION_WRITE.
-inline std::basic_string<WCHAR> ExportedWithLosses(unsigned count)
-{
-    return CountedText(TEXT("書き込みましたが、"), count,
-                       TEXT(" 件のキー定義は読み込み時に元に戻りません"));
-}
-// Captioned CAPTION_READ.
-inline std::basic_string<WCHAR> ImportedWithUnstored(unsigned count)
-{
-    return CountedText(TEXT("読み込みましたが、"), count,
-                       TEXT(" 件のキー定義を書き込めませんでした"));
-}
-// Captioned CAPTION_ERROR.
-inline std::basic_string<WCHAR> ImportedInPart(unsigned count)
-{
-    return CountedText(TEXT("ファイルの一部しか読み込めませんでした。"), count,
-                       TEXT(" 件のキー定義を書き込みました"));
+    std::basic_string<WCHAR> counted(text);
+    return counted.replace(counted.find(TEXT("%u")), 2,
+                           std::basic_string<WCHAR>(digits.begin(), digits.end()));
 }
 
 #endif

@@ -103,6 +103,11 @@ TEST_F(MainDialog, CopyAsksAboutTheSelectedStyle)
     ASSERT_EQ(1u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Gamma"), MB_YESNO));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
+
+    // The notification code is not looked at.
+    user.WillAnswer(IDNO);
+    Press(IDC_COPY_TO_CUSTOM, 0x1234);
+    EXPECT_TRUE(user.Showed(1, ASK_CREATE, TEXT("Gamma"), MB_YESNO));
 }
 
 TEST_F(MainDialog, DeleteAsksBeforeRemovingCustom)
@@ -130,16 +135,6 @@ TEST_F(MainDialog, ExportAndImportOpenTheirFileDialogs)
     EXPECT_TRUE(user.fileDialogs()[0].save);
     EXPECT_FALSE(user.fileDialogs()[1].save);
     EXPECT_TRUE(user.boxes().empty());
-}
-
-TEST_F(MainDialog, TheNotificationCodeIsNotLookedAt)
-{
-    Send(WM_INITDIALOG, 0);
-    user.WillAnswer(IDNO);
-
-    Press(IDC_COPY_TO_CUSTOM, 0x1234);
-
-    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Gamma"), MB_YESNO));
 }
 
 TEST_F(MainDialog, ListNotificationsAndOtherMessagesDoNothing)
