@@ -12,8 +12,6 @@
 namespace
 {
 
-const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
-
 class CustomStyleFaults : public StoreTest
 {
   protected:
@@ -56,13 +54,6 @@ class CustomStyleFaults : public StoreTest
     long ValuesWritten() const
     {
         return HostRegistryCallCount(HOST_REG_SET_VALUE) - setsBefore;
-    }
-    // Lists the styles with the source selected, plus an entry no refresh would make.
-    void SelectSource()
-    {
-        RefreshStyleList(windows.dialog());
-        windows.AddEntry(MARKER);
-        windows.SelectByText(TEXT("Source"));
     }
     WString source;
     long setsBefore = 0;
@@ -140,10 +131,10 @@ TEST_F(CustomStyleFaults, ASubkeyThatCannotBeEnumeratedOrCreatedIsSkipped)
               arrived);
 }
 
-TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedTheUserIsTold)
+TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedOrCustomCreatedTheUserIsTold)
 {
     DeleteTree(CUSTOM_STYLE_KEY);
-    SelectSource();
+    ShowStylesSelecting(TEXT("Source"));
     user.WillAnswer({IDYES, IDOK});
     // Opens: the Custom existence test (0), the style list (1).
     HostFailRegistryCall(HOST_REG_OPEN, 1);
@@ -153,30 +144,26 @@ TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedTheUserIsTold)
     EXPECT_TRUE(user.Showed(1, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Source")}), windows.ListEntries()); // still rebuilt
-}
 
-TEST_F(CustomStyleFaults, WhenCustomCannotBeCreatedTheUserIsTold)
-{
-    DeleteTree(CUSTOM_STYLE_KEY);
-    SelectSource();
+    ShowStylesSelecting(TEXT("Source"));
     user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_CREATE, 0);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(1, COPY_FAILED, TEXT("Source")));
+    ASSERT_EQ(4u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(3, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
 }
 
 TEST_F(CustomStyleFaults, AFailedDeletionIsSilentAndLeavesTheList)
 {
     SetStandardStyleValue(TEXT("Source"));
-    SelectSource();
+    ShowStylesSelecting(TEXT("Source"));
     user.WillAnswer(IDYES);
     HostFailRegistryCall(HOST_REG_DELETE_KEY, 0);
     DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
     ASSERT_EQ(1u, user.boxes().size()); // the question only
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
-    EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), MARKER}),
+    EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), LIST_MARKER}),
               windows.ListEntries());
 }
 

@@ -11,7 +11,6 @@
 namespace
 {
 
-const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
 // The subkey of the sample style whose name does not fit the style list's 32 units.
 const WCHAR LONG_SUBKEY_NAME[] = TEXT("AVeryLongSubkeyNameThatIsFortyUnitsLong!");
 
@@ -54,23 +53,6 @@ void BuildSampleStyle(const WString& path)
 class CustomStyle : public StoreTest
 {
   protected:
-    // Lists the registry's styles, selects `name` and adds an entry no refresh would make, so
-    // that a test can tell whether the command rebuilt the list.
-    void ShowStylesSelecting(const WString& name, Caller caller = {})
-    {
-        RefreshStyleList(windows.dialog());
-        windows.AddEntry(MARKER);
-        windows.SelectByText(name, caller);
-    }
-    bool ListWasRebuilt() const
-    {
-        for (const WString& entry : windows.ListEntries())
-        {
-            if (entry == MARKER)
-                return false;
-        }
-        return true;
-    }
     // The commands, the user answering their boxes with these buttons.
     void Copy(std::initializer_list<int> answers = {})
     {
@@ -95,7 +77,7 @@ TEST_F(CustomStyle, CopyWithNothingSelectedOnlyRebuildsTheList)
 {
     CreateKey(StylePath(TEXT("Alpha")));
     CreateKey(StylePath(TEXT("Beta")));
-    windows.AddEntry(MARKER); // listed, not selected
+    windows.AddEntry(LIST_MARKER); // listed, not selected
     ASSERT_EQ(CB_ERR, windows.Selection());
     Copy();
     EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Beta")}), windows.ListEntries());

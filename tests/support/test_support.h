@@ -195,6 +195,8 @@ class ScriptedUser
 
 // --- The usual test ---------------------------------------------------------------------------
 
+extern const WCHAR LIST_MARKER[];
+
 // Starts and ends with no input-method keys, holds the windows and the user, and checks at
 // the end that no registry handle was left open.
 class StoreTest : public ::testing::Test
@@ -203,6 +205,11 @@ class StoreTest : public ::testing::Test
     void SetUp() override;
     void TearDown() override;
     void ExpectNoOpenKeys() const;
+    // Lists the registry's styles as the program does, adds LIST_MARKER, an entry no refresh
+    // would make, and selects `name` (a set-up step): a test can then tell whether a command
+    // rebuilt the list.
+    void ShowStylesSelecting(const WString& name, Caller caller = {});
+    bool ListWasRebuilt() const;
     TestWindows windows;
     ScriptedUser user;
 
