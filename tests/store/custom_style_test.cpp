@@ -73,28 +73,24 @@ class CustomStyle : public StoreTest
 
 // --- Copy -----------------------------------------------------------------------------------
 
-TEST_F(CustomStyle, CopyWithNothingSelectedOnlyRebuildsTheList)
+TEST_F(CustomStyle, CopyWithNothingSelectedOrOfCustomItselfCopiesNothing)
 {
     CreateKey(StylePath(TEXT("Alpha")));
     CreateKey(StylePath(TEXT("Beta")));
     windows.AddEntry(LIST_MARKER); // listed, not selected
     ASSERT_EQ(CB_ERR, windows.Selection());
     Copy();
-    EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Beta")}), windows.ListEntries());
+    EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Beta")}),
+              windows.ListEntries()); // rebuilt
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
-    EXPECT_TRUE(user.boxes().empty());
-}
 
-TEST_F(CustomStyle, CopyOfCustomItselfDoesNothing)
-{
-    CreateKey(StylePath(TEXT("Alpha")));
     MakeCustomWithTree();
     ShowStylesSelecting(TEXT("Custom"));
     std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     Copy();
-    EXPECT_TRUE(user.boxes().empty());
     EXPECT_FALSE(ListWasRebuilt());
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
+    EXPECT_TRUE(user.boxes().empty());
 }
 
 TEST_F(CustomStyle, AnsweringNoLeavesEverything)
@@ -269,28 +265,22 @@ TEST_F(CustomStyle, DeleteTellsWhenThereIsNoCustom)
     EXPECT_FALSE(ListWasRebuilt());
 }
 
-TEST_F(CustomStyle, DeleteAsksAndNoKeepsCustom)
-{
-    MakeCustomWithTree();
-    SetStandardStyleValue(TEXT("Alpha"));
-    ShowStylesSelecting(TEXT("Custom"));
-    Delete({IDNO});
-    ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
-    EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\A\\B\\C")));
-    EXPECT_FALSE(ListWasRebuilt());
-}
-
-TEST_F(CustomStyle, DeleteRemovesTheWholeTreeAndRebuildsTheList)
+TEST_F(CustomStyle, DeleteAsksAndRemovesTheWholeTreeOnlyAfterAYes)
 {
     CreateKey(StylePath(TEXT("Alpha")));
     BuildSampleStyle(CUSTOM_STYLE_KEY);
     SetStandardStyleValue(TEXT("Alpha"));
     ShowStylesSelecting(TEXT("Custom"));
-    Delete({IDYES, IDOK});
-    ASSERT_EQ(2u, user.boxes().size());
+    Delete({IDNO});
+    ASSERT_EQ(1u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
-    EXPECT_TRUE(user.Showed(1, DELETED, CAPTION_DELETE));
+    EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\Level1\\Level2\\Level3")));
+    EXPECT_FALSE(ListWasRebuilt());
+
+    Delete({IDYES, IDOK}); // and the list is rebuilt
+    ASSERT_EQ(3u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(1, ASK_DELETE, TEXT(""), MB_YESNO));
+    EXPECT_TRUE(user.Showed(2, DELETED, CAPTION_DELETE));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, SubkeyNames(STYLE_LIST_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, windows.ListEntries());
