@@ -11,13 +11,6 @@
 namespace
 {
 
-std::string Utf8(const std::wstring& text)
-{
-    char bytes[2048] = {0};
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes) - 1, NULL, NULL);
-    return bytes;
-}
-
 class Program : public ::testing::Test
 {
   protected:
@@ -49,7 +42,7 @@ class Program : public ::testing::Test
     void ExpectBox(const std::wstring& text, const std::wstring& caption, int button)
     {
         ProgramBox box;
-        ASSERT_TRUE(program.WaitForBox(&box)) << "no box saying \"" << Utf8(text) << "\"";
+        ASSERT_TRUE(program.WaitForBox(&box)) << "no box saying \"" << ToUtf8(text) << "\"";
         EXPECT_FALSE(box.fileDialog);
         EXPECT_EQ(text, box.text);
         EXPECT_EQ(caption, box.caption);
@@ -66,7 +59,7 @@ class Program : public ::testing::Test
     void ExpectNoBox()
     {
         ProgramBox box;
-        EXPECT_FALSE(program.WaitForBox(&box, 500)) << "unexpected box: " << Utf8(box.text);
+        EXPECT_FALSE(program.WaitForBox(&box, 500)) << "unexpected box: " << ToUtf8(box.text);
     }
     void Exit()
     {
@@ -97,8 +90,8 @@ TEST_F(Program, EveryButtonReachesItsCommand)
 
     // Copy Beta (selected, the standard style) into a new Custom style.
     program.Press(IDC_COPY_TO_CUSTOM);
-    ExpectBox(L"選択した設定を Custom にコピーて作成します。よろしいです？", L"Beta", IDYES);
-    ExpectBox(L"Custom にコピーしました", L"Beta", IDOK);
+    ExpectBox(ASK_CREATE, L"Beta", IDYES);
+    ExpectBox(COPIED, L"Beta", IDOK);
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta", L"Custom"}), program.ListEntries());
 
@@ -106,16 +99,14 @@ TEST_F(Program, EveryButtonReachesItsCommand)
     SetValue(CUSTOM_STYLE_KEY, TEXT("key1"), REG_MULTI_SZ, MultiString({TEXT("日本語")}));
     program.Press(IDC_EXPORT_CUSTOM);
     ExpectFileDialogChoosing(KeyFilePath());
-    ExpectBox(L"書き込みました", L"書き込み", IDOK);
+    ExpectBox(EXPORTED, CAPTION_WRITE, IDOK);
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(KeyFilePath().c_str()));
 
     SetValue(CUSTOM_STYLE_KEY, TEXT("key1"), REG_MULTI_SZ, MultiString({TEXT("changed")}));
     program.Press(IDC_IMPORT_CUSTOM);
     ExpectFileDialogChoosing(KeyFilePath());
-    ExpectBox(L"キー定義内容をファイルから読み込み Custom 設定に追加します。既存の設定に上書き"
-              L"されますがよろしいですか？",
-              KeyFilePath(), IDYES);
-    ExpectBox(L"読み込みました", L"読み込み", IDOK);
+    ExpectBox(ASK_IMPORT, KeyFilePath(), IDYES);
+    ExpectBox(IMPORTED, CAPTION_READ, IDOK);
     DWORD type = 0;
     Bytes data;
     ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("key1"), &type, &data));
@@ -124,14 +115,14 @@ TEST_F(Program, EveryButtonReachesItsCommand)
     // Make Alpha standard.
     SendMessageW(GetDlgItem(program.dialog(), IDC_STYLE_LIST), CB_SETCURSEL, 0, 0);
     program.Press(IDC_SET_STANDARD);
-    ExpectBox(L"標準に設定しました。設定はリセット後に有効になります。", L"Alpha", IDOK);
+    ExpectBox(STANDARD_SET, L"Alpha", IDOK);
     ASSERT_TRUE(ReadValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, &type, &data));
     EXPECT_EQ(TextBytes(TEXT("Alpha")), data);
 
     // Delete Custom.
     program.Press(IDC_DELETE_CUSTOM);
-    ExpectBox(L"Custom エントリを削除して良いですか？", L"", IDYES);
-    ExpectBox(L"削除しました", L"削除", IDOK);
+    ExpectBox(ASK_DELETE, L"", IDYES);
+    ExpectBox(DELETED, CAPTION_DELETE, IDOK);
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta"}), program.ListEntries());
 
@@ -181,8 +172,7 @@ TEST_F(Program, WithoutStylesTheListIsEmptyAndEveryCommandStillBehaves)
 
     program.Press(IDC_EXPORT_CUSTOM);
     ExpectFileDialogChoosing(KeyFilePath());
-    ExpectBox(L"Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。", L"Export",
-              IDOK);
+    ExpectBox(NO_CUSTOM_STYLE, CAPTION_EXPORT, IDOK);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(KeyFilePath().c_str()));
 
     HANDLE file = CreateFileW(KeyFilePath().c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
@@ -190,11 +180,8 @@ TEST_F(Program, WithoutStylesTheListIsEmptyAndEveryCommandStillBehaves)
     CloseHandle(file);
     program.Press(IDC_IMPORT_CUSTOM);
     ExpectFileDialogChoosing(KeyFilePath());
-    ExpectBox(L"キー定義内容をファイルから読み込み Custom 設定に追加します。既存の設定に上書き"
-              L"されますがよろしいですか？",
-              KeyFilePath(), IDYES);
-    ExpectBox(L"Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。",
-              L"読み込み", IDOK);
+    ExpectBox(ASK_IMPORT, KeyFilePath(), IDYES);
+    ExpectBox(NO_CUSTOM_STYLE, CAPTION_READ, IDOK);
     EXPECT_FALSE(KeyExists(IME_ROOT_KEY));
 
     Exit();

@@ -2,6 +2,7 @@
 // writing a formatted line, reading and trimming a line, and the directive words.
 #include "tests/keyfile/keyfile_test_support.h"
 
+#include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
 #include "keyfile/text_conversion.h"
 
@@ -52,13 +53,14 @@ class LineFile : public ::testing::Test
   protected:
     ScratchDirectory scratch;
     WString path = scratch.File(TEXT("line.txt"));
-    std::string Written(void (*write)(FILE*))
+    // The bytes WriteFormattedLine writes for the format and its one text.
+    std::string Formatted(LPCWSTR format, const WString& text = WString())
     {
         FILE* file = _wfopen(path.c_str(), TEXT("wb"));
         EXPECT_TRUE(file != NULL);
         if (!file)
             return "";
-        write(file);
+        WriteFormattedLine(file, format, text.c_str());
         fclose(file);
         return ReadFileBytes(path);
     }
@@ -71,7 +73,7 @@ class LineFile : public ::testing::Test
         EXPECT_TRUE(file != NULL);
         if (!file)
             return lines;
-        std::vector<WCHAR> line(2048);
+        std::vector<WCHAR> line(LINE_BUFFER_UNITS);
         while (ReadDefinitionLine(line.data(), file))
             lines.push_back(line.data());
         fclose(file);
@@ -81,38 +83,26 @@ class LineFile : public ::testing::Test
 
 TEST_F(LineFile, FormattedLinesAreWrittenInTheOemCodePageWithoutTerminator)
 {
-    EXPECT_EQ("--name " SJIS_NIHONGO "\r\n",
-              Written([](FILE* file)
-                      { WriteFormattedLine(file, TEXT("--name %s\r\n"), TEXT("日本語")); }));
-    EXPECT_EQ("--endmulti\r\n",
-              Written([](FILE* file) { WriteFormattedLine(file, TEXT("--endmulti\r\n")); }));
+    EXPECT_EQ("--name " SJIS_NIHONGO "\r\n", Formatted(TEXT("--name %s\r\n"), TEXT("日本語")));
+    EXPECT_EQ("--endmulti\r\n", Formatted(TEXT("--endmulti\r\n")));
 }
 
 TEST_F(LineFile, LinesLongerThanTheFormattingBufferAreWrittenWhole)
 {
-    static const WString ascii(3000, u'x');
     EXPECT_EQ("--name " + std::string(3000, 'x') + "\r\n",
-              Written([](FILE* file)
-                      { WriteFormattedLine(file, TEXT("--name %s\r\n"), ascii.c_str()); }));
+              Formatted(TEXT("--name %s\r\n"), WString(3000, u'x')));
     // 1020 units fit the buffer as units but not as bytes: the bytes are not the limit.
-    static WString japanese;
-    japanese.clear();
+    WString japanese;
     std::string expected;
     for (int i = 0; i < 1020; ++i)
     {
         japanese += TEXT("日");
         expected += "\x93\xFA";
     }
-    EXPECT_EQ(
-        expected + "\r\n",
-        Written([](FILE* file) { WriteFormattedLine(file, TEXT("%s\r\n"), japanese.c_str()); }));
+    EXPECT_EQ(expected + "\r\n", Formatted(TEXT("%s\r\n"), japanese));
     // Just at and just past the buffer: 1021 units and CR LF take 1023 units.
-    static const WString edge(1021, u'y');
-    EXPECT_EQ(std::string(1021, 'y') + "\r\n",
-              Written([](FILE* file) { WriteFormattedLine(file, TEXT("%s\r\n"), edge.c_str()); }));
-    static const WString past(1022, u'z');
-    EXPECT_EQ(std::string(1022, 'z') + "\r\n",
-              Written([](FILE* file) { WriteFormattedLine(file, TEXT("%s\r\n"), past.c_str()); }));
+    EXPECT_EQ(std::string(1021, 'y') + "\r\n", Formatted(TEXT("%s\r\n"), WString(1021, u'y')));
+    EXPECT_EQ(std::string(1022, 'z') + "\r\n", Formatted(TEXT("%s\r\n"), WString(1022, u'z')));
 }
 
 TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreak)

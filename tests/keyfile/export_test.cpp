@@ -10,11 +10,6 @@
 namespace
 {
 
-const WCHAR WRITTEN[] = TEXT("書き込みました|書き込み");
-const WCHAR NOT_WRITTEN[] = TEXT("書き込めませんでした|Error");
-const WCHAR NO_CUSTOM[] =
-    TEXT("Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。|Export");
-
 #ifdef _WIN32
 const DWORD RECORD_SIZE = sizeof(OPENFILENAMEW);
 #else
@@ -54,10 +49,7 @@ TEST_F(Export, WritesOneBlockPerMultiStringValueInShiftJis)
               ReadFileBytes(path));
     ASSERT_EQ(1u, user.boxes().size());
     // " b " will come back without its leading blank.
-    EXPECT_EQ(W(TEXT("書き込みましたが、1 件のキー定義は読み込み時に元に戻りません|書き込み")),
-              LastBox());
-    EXPECT_EQ(windows.mainWindow(), user.boxes()[0].owner);
-    EXPECT_EQ((UINT)MB_OK, user.boxes()[0].type);
+    EXPECT_TRUE(user.Showed(0, Counted(EXPORTED_WITH_LOSSES, 1), CAPTION_WRITE));
 }
 
 TEST_F(Export, AsksForTheFileInTheSaveDialog)
@@ -70,10 +62,10 @@ TEST_F(Export, AsksForTheFileInTheSaveDialog)
     EXPECT_EQ(RECORD_SIZE, dialog.size);
     EXPECT_EQ(windows.dialog(), dialog.owner);
     EXPECT_EQ(FilterList(), dialog.filter);
-    EXPECT_EQ(255u, dialog.capacity);
+    EXPECT_EQ(KEY_FILE_PATH_CAPACITY, dialog.capacity);
     EXPECT_EQ(W(TEXT("Save")), dialog.title);
     EXPECT_EQ((DWORD)(OFN_OVERWRITEPROMPT | PLATFORM_FILE_DIALOG_FLAGS), dialog.flags);
-    EXPECT_EQ(W(TEXT("vorlane.txt")), dialog.initialFile);
+    EXPECT_EQ(W(INITIAL_KEY_FILE), dialog.initialFile);
     EXPECT_EQ(path, WString(g_keyFilePath));
 }
 
@@ -82,7 +74,7 @@ TEST_F(Export, AnEmptyCustomStyleGivesAnEmptyFile)
     SetString(CUSTOM_STYLE_KEY, TEXT("text"), TEXT("x"));
     ExportTo(path);
     EXPECT_EQ("", ReadFileBytes(path));
-    EXPECT_EQ(W(WRITTEN), LastBox());
+    EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
 }
 
 TEST_F(Export, ACancelledDialogDoesNothing)
@@ -91,7 +83,7 @@ TEST_F(Export, ACancelledDialogDoesNothing)
     user.WillCancelFileDialog();
     ExportCustomStyle(windows.dialog(), 0);
     EXPECT_TRUE(user.boxes().empty());
-    EXPECT_EQ(W(TEXT("vorlane.txt")), WString(g_keyFilePath));
+    EXPECT_EQ(W(INITIAL_KEY_FILE), WString(g_keyFilePath));
 }
 
 TEST_F(Export, WithoutCustomStyleNoFileIsCreated)
@@ -100,7 +92,7 @@ TEST_F(Export, WithoutCustomStyleNoFileIsCreated)
     user.WillChooseFile(path);
     user.WillAnswer(IDOK);
     ExportCustomStyle(windows.dialog(), 0);
-    EXPECT_EQ(W(NO_CUSTOM), LastBox());
+    EXPECT_TRUE(user.ShowedLast(NO_CUSTOM_STYLE, CAPTION_EXPORT));
     EXPECT_FALSE(FileExists(path));
 }
 
@@ -111,7 +103,7 @@ TEST_F(Export, ExportingTwiceToOneNameReplacesTheFile)
     SetCustomStrings(TEXT("keys"), {TEXT("second")});
     ExportTo(path);
     EXPECT_EQ("--name keys\r\nsecond\r\n--endmulti\r\n", ReadFileBytes(path));
-    EXPECT_EQ(W(WRITTEN), LastBox());
+    EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
     EXPECT_EQ(2u, user.boxes().size());
 }
 

@@ -14,13 +14,6 @@
 namespace
 {
 
-const WCHAR QUESTION[] =
-    TEXT("キー定義内容をファイルから読み込み Custom 設定に追加します。既存の設定"
-         "に上書きされますがよろしいですか？");
-const WCHAR READ[] = TEXT("読み込みました|読み込み");
-const WCHAR UNREADABLE[] = TEXT("読み込めませんでした|Error");
-const WCHAR NOTHING_FOUND[] = TEXT("ファイルにキー定義が見つかりませんでした|読み込み");
-
 std::vector<WString> Sorted(std::vector<WString> names)
 {
     std::sort(names.begin(), names.end());
@@ -47,15 +40,12 @@ TEST_F(Import, AsksForAnExistingFileAndConfirmsWithItsPath)
     const ShownFileDialog& dialog = user.fileDialogs()[0];
     EXPECT_FALSE(dialog.save);
     EXPECT_EQ(windows.dialog(), dialog.owner);
-    EXPECT_EQ(255u, dialog.capacity);
+    EXPECT_EQ(KEY_FILE_PATH_CAPACITY, dialog.capacity);
     EXPECT_EQ(W(TEXT("Open")), dialog.title);
     EXPECT_EQ((DWORD)(OFN_FILEMUSTEXIST | PLATFORM_FILE_DIALOG_FLAGS), dialog.flags);
     ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_EQ(W(QUESTION), user.boxes()[0].text);
-    EXPECT_EQ(path, user.boxes()[0].caption);
-    EXPECT_EQ((UINT)MB_YESNO, user.boxes()[0].type);
-    EXPECT_EQ(windows.mainWindow(), user.boxes()[0].owner);
-    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_TRUE(user.Showed(0, ASK_IMPORT, path, MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, IMPORTED, CAPTION_READ));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("keys")));
 }
 
@@ -84,9 +74,7 @@ TEST_F(Import, WithoutCustomStyleNothingIsCreated)
     DeleteTree(CUSTOM_STYLE_KEY);
     WriteFileBytes(path, "--name keys\r\na\r\n--endmulti\r\n");
     ImportFrom(path);
-    EXPECT_EQ(W(TEXT("Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。|読"
-                     "み込み")),
-              LastBox());
+    EXPECT_TRUE(user.ShowedLast(NO_CUSTOM_STYLE, CAPTION_READ));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
 }
 
@@ -123,7 +111,7 @@ TEST_F(Import, ReadsHandEditedFilesLeniently)
                "--name Unfinished\r\n"
                "never written\r\n");
 
-    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
     EXPECT_EQ((std::vector<WString>{TEXT("Alpha "), TEXT("Empty"), TEXT("NoBlank"), TEXT("Other"),
                                     TEXT("Second")}),
               Sorted(ValueNames(CUSTOM_STYLE_KEY)));
@@ -176,7 +164,7 @@ TEST_F(Import, WhatExportWritesComesBack)
 
     ImportFrom(path);
 
-    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
     EXPECT_EQ((std::vector<WString>{TEXT("A keys"), TEXT("B empty"), TEXT("C stored long"),
                                     TEXT("D max")}),
               Sorted(ValueNames(CUSTOM_STYLE_KEY)));
@@ -220,8 +208,7 @@ TEST_F(Import, ExportCountsExactlyTheKeyDefinitionsThatDoNotComeBack)
         ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, name, &type, &before[name]));
     }
     ExportTo(path);
-    EXPECT_EQ(W(TEXT("書き込みましたが、15 件のキー定義は読み込み時に元に戻りません|書き込み")),
-              LastBox());
+    EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, 15), CAPTION_WRITE));
 
     // What the count promised: exactly the other values come back unchanged.
     DeleteTree(CUSTOM_STYLE_KEY);
@@ -256,9 +243,7 @@ TEST_F(Import, UnicodeFilesAreRefusedBeforeAnythingIsStored)
          {"\xEF\xBB\xBF" + block, "\xFF\xFE" + littleEndian, "\xFE\xFF" + bigEndian})
     {
         ImportText(file);
-        EXPECT_EQ(W(TEXT("Unicode で保存されたファイルは読み込めません。Shift_JIS で保存し直して"
-                         "ください。|Error")),
-                  LastBox());
+        EXPECT_TRUE(user.ShowedLast(UNICODE_FILE, CAPTION_ERROR));
         EXPECT_EQ(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("keys")));
     }
 }
@@ -272,12 +257,12 @@ TEST_F(Import, AFileWithoutKeyDefinitionsIsNotCalledRead)
                                     std::string("--name Unfinished\r\nnever ended\r\n")})
     {
         ImportText(file);
-        EXPECT_EQ(W(NOTHING_FOUND), LastBox());
+        EXPECT_TRUE(user.ShowedLast(NO_DEFINITIONS_IN_FILE, CAPTION_READ));
     }
     EXPECT_TRUE(ValueNames(CUSTOM_STYLE_KEY).empty());
 
     ImportText("");
-    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
 }
 
 TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCounted)
@@ -298,8 +283,7 @@ TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCounted)
     block("After", {1});
     ImportText(file);
 
-    EXPECT_EQ(W(TEXT("読み込みましたが、2 件のキー定義を書き込めませんでした|読み込み")),
-              LastBox());
+    EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_WITH_UNSTORED, 2), CAPTION_READ));
     EXPECT_EQ((std::vector<WString>{WString(1000, u's'), WString(1045, u's')}),
               CustomStrings(TEXT("Fits")));
     EXPECT_EQ(std::vector<WString>{WString(5, u's')}, CustomStrings(WString(255, u'n')));
@@ -311,7 +295,7 @@ TEST_F(Import, ADroppedBlockThatNeverEndsIsNotCounted)
 {
     ImportText("--name TooLarge\r\n" + std::string(2000, 'a') + "\r\n" + std::string(2000, 'b') +
                "\r\n--name Next\r\nx\r\n--endmulti\r\n");
-    EXPECT_EQ(W(READ), LastBox());
+    EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
     EXPECT_EQ(std::vector<WString>{TEXT("Next")}, ValueNames(CUSTOM_STYLE_KEY));
 }
 

@@ -11,9 +11,6 @@
 namespace
 {
 
-const WCHAR WRITTEN[] = TEXT("書き込みました|書き込み");
-const WCHAR NOT_WRITTEN[] = TEXT("書き込めませんでした|Error");
-
 class KeyFileFaults : public KeyFileTest
 {
   protected:
@@ -29,13 +26,13 @@ TEST_F(KeyFileFaults, AFullDiskIsReportedAsAFailedExport)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("a"), TEXT("b")});
     ExportTo(TEXT("/dev/full"));
-    EXPECT_EQ(W(NOT_WRITTEN), LastBox());
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
 }
 
 TEST_F(KeyFileFaults, AFileThatCannotBeCreatedIsReported)
 {
     ExportTo(scratch.File(TEXT("missing/export.txt")));
-    EXPECT_EQ(W(NOT_WRITTEN), LastBox());
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
 }
 
 TEST_F(KeyFileFaults, ACustomStyleThatCannotBeReadIsReported)
@@ -43,7 +40,7 @@ TEST_F(KeyFileFaults, ACustomStyleThatCannotBeReadIsReported)
     SetCustomStrings(TEXT("keys"), {TEXT("a")});
     HostFailRegistryCall(HOST_REG_QUERY_INFO);
     ExportTo(path);
-    EXPECT_EQ(W(NOT_WRITTEN), LastBox());
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
     EXPECT_EQ("", ReadFileBytes(path));
 }
 
@@ -53,7 +50,7 @@ TEST_F(KeyFileFaults, AValueThatCannotBeEnumeratedIsPassedOver)
     SetCustomStrings(TEXT("B"), {TEXT("b")});
     HostFailRegistryCall(HOST_REG_ENUM_VALUE);
     ExportTo(path);
-    EXPECT_EQ(W(WRITTEN), LastBox());
+    EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
     EXPECT_EQ("--name B\r\nb\r\n--endmulti\r\n", ReadFileBytes(path));
 }
 
@@ -63,8 +60,7 @@ TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAreCounted)
                          "--name C\r\nc\r\n--endmulti\r\n");
     HostFailRegistryCall(HOST_REG_SET_VALUE, 1);
     ImportFrom(path);
-    EXPECT_EQ(W(TEXT("読み込みましたが、1 件のキー定義を書き込めませんでした|読み込み")),
-              LastBox());
+    EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_WITH_UNSTORED, 1), CAPTION_READ));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
     EXPECT_EQ(std::vector<WString>{TEXT("c")}, CustomStrings(TEXT("C")));
@@ -74,7 +70,7 @@ TEST_F(KeyFileFaults, AReadErrorIsReportedLikeAnUnreadableFile)
 {
     // A directory opens as a stream on this system, and every read of it fails.
     ImportFrom(scratch.path());
-    EXPECT_EQ(W(TEXT("読み込めませんでした|Error")), LastBox());
+    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
 }
 
 TEST_F(KeyFileFaults, AReadErrorAfterStoredBlocksSaysHowManyWereStored)
@@ -83,9 +79,7 @@ TEST_F(KeyFileFaults, AReadErrorAfterStoredBlocksSaysHowManyWereStored)
     WriteFileBytes(path, first + "--name B\r\nb\r\n--endmulti\r\n");
     HostFailFileReadsFrom((long)first.size());
     ImportFrom(path);
-    EXPECT_EQ(
-        W(TEXT("ファイルの一部しか読み込めませんでした。1 件のキー定義を書き込みました|Error")),
-        LastBox());
+    EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_IN_PART, 1), CAPTION_ERROR));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
 }
@@ -93,7 +87,7 @@ TEST_F(KeyFileFaults, AReadErrorAfterStoredBlocksSaysHowManyWereStored)
 TEST_F(KeyFileFaults, AFileThatCannotBeOpenedIsReported)
 {
     ImportFrom(scratch.File(TEXT("missing.txt")));
-    EXPECT_EQ(W(TEXT("読み込めませんでした|Error")), LastBox());
+    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
 }
 
 TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)
@@ -111,10 +105,10 @@ TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)
 TEST_F(KeyFileFaults, APathTooLongForTheBufferIsRefusedByTheDialog)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("a")});
-    user.WillChooseFile(WString(255, u'p'));
+    user.WillChooseFile(WString(KEY_FILE_PATH_CAPACITY, u'p'));
     ExportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
     EXPECT_TRUE(user.boxes().empty());
-    EXPECT_EQ(W(TEXT("vorlane.txt")), WString(g_keyFilePath));
+    EXPECT_EQ(W(INITIAL_KEY_FILE), WString(g_keyFilePath));
 }
 
 } // namespace

@@ -7,67 +7,28 @@
 #include "store/style_store.h"
 #include "base/window_globals.h"
 
-#include <filesystem>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <stdlib.h>
 #include <unistd.h>
-#endif
-
-namespace
-{
-
-std::filesystem::path ToFsPath(const WString& path)
-{
-#ifdef _WIN32
-    return std::filesystem::path(std::wstring(path.begin(), path.end()));
-#else
-    std::u16string units(path.begin(), path.end());
-    std::filesystem::path converted(units);
-    return converted;
-#endif
-}
-
-WString FromFsPath(const std::filesystem::path& path)
-{
-#ifdef _WIN32
-    std::wstring text = path.wstring();
-#else
-    std::u16string text = path.u16string();
-#endif
-    return WString(text.begin(), text.end());
-}
-
-} // namespace
 
 ScratchDirectory::ScratchDirectory()
 {
     static int serial = 0;
+    directory_ = std::filesystem::temp_directory_path() /
+                 ("dunvatel-keyfile-" + std::to_string(getpid()) + "-" + std::to_string(++serial));
+    std::filesystem::remove_all(directory_);
+    std::filesystem::create_directories(directory_);
+    // Appending nothing ends the path in the platform's separator.
 #ifdef _WIN32
-    WCHAR temp[MAX_PATH + 1];
-    DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    std::filesystem::path base(std::wstring(temp, length));
-    std::wstring leaf = L"dunvatel-keyfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(++serial);
-    WCHAR separator = L'\\';
+    std::wstring text = (directory_ / "").wstring();
 #else
-    std::filesystem::path base = std::filesystem::temp_directory_path();
-    std::string leaf =
-        "dunvatel-keyfile-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
-    WCHAR separator = u'/';
+    std::u16string text = (directory_ / "").u16string();
 #endif
-    std::filesystem::path directory = base / leaf;
-    std::filesystem::remove_all(directory);
-    std::filesystem::create_directories(directory);
-    path_ = FromFsPath(directory) + WString(1, separator);
+    path_ = WString(text.begin(), text.end());
 }
 
 ScratchDirectory::~ScratchDirectory()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(ToFsPath(path_), ignored);
+    std::filesystem::remove_all(directory_, ignored);
 }
 
 std::string ReadFileBytes(const WString& path)
@@ -84,15 +45,12 @@ std::string ReadFileBytes(const WString& path)
     return bytes;
 }
 
-void WriteFileBytes(const WString& path, const std::string& bytes)
+void WriteFileBytes(const WString& path, const std::string& bytes, Caller caller)
 {
     FILE* file = _wfopen(path.c_str(), TEXT("wb"));
-    ASSERT_TRUE(file != NULL);
-    if (!bytes.empty())
-    {
-        EXPECT_EQ(1u, fwrite(bytes.data(), bytes.size(), 1, file));
-    }
-    ASSERT_EQ(0, fclose(file));
+    RequireSetUp(file != NULL, "create file", path, caller);
+    bool written = bytes.empty() || fwrite(bytes.data(), bytes.size(), 1, file) == 1;
+    RequireSetUp(fclose(file) == 0 && written, "write file", path, caller);
 }
 
 bool FileExists(const WString& path)
@@ -125,16 +83,16 @@ std::vector<WString> CustomStrings(const WString& name)
     return strings;
 }
 
-void SetCustomStrings(const WString& name, const std::vector<WString>& strings)
+void SetCustomStrings(const WString& name, const std::vector<WString>& strings, Caller caller)
 {
-    SetValue(CUSTOM_STYLE_KEY, name, REG_MULTI_SZ, MultiString(strings));
+    SetValue(CUSTOM_STYLE_KEY, name, REG_MULTI_SZ, MultiString(strings), caller);
 }
 
 void KeyFileTest::SetUp()
 {
     StoreTest::SetUp();
     CreateKey(CUSTOM_STYLE_KEY);
-    wcscpy(g_keyFilePath, TEXT("vorlane.txt"));
+    wcscpy(g_keyFilePath, INITIAL_KEY_FILE);
 }
 
 void KeyFileTest::ExportTo(const WString& path)
@@ -150,12 +108,4 @@ void KeyFileTest::ImportFrom(const WString& path)
     user.WillAnswer(IDYES);
     user.WillAnswer(IDOK);
     ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-}
-
-WString KeyFileTest::LastBox() const
-{
-    if (user.boxes().empty())
-        return TEXT("<none>");
-    const ShownBox& box = user.boxes().back();
-    return box.text + TEXT("|") + box.caption;
 }

@@ -5,6 +5,7 @@
 
 #include "tests/support/test_support.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,17 +26,24 @@ class ScratchDirectory
     }
 
   private:
+    std::filesystem::path directory_;
     WString path_;
 };
 
 // The file's bytes; "<missing>" when it cannot be opened.
 std::string ReadFileBytes(const WString& path);
-void WriteFileBytes(const WString& path, const std::string& bytes);
+// A set-up step (see RequireSetUp).
+void WriteFileBytes(const WString& path, const std::string& bytes, Caller caller = {});
 bool FileExists(const WString& path);
 
 // The strings of a REG_MULTI_SZ value of the Custom style, or {"<missing>"}.
 std::vector<WString> CustomStrings(const WString& name);
-void SetCustomStrings(const WString& name, const std::vector<WString>& strings);
+void SetCustomStrings(const WString& name, const std::vector<WString>& strings, Caller caller = {});
+
+// The name the file dialogs offer first; each test starts with it in the file buffer.
+const WCHAR INITIAL_KEY_FILE[] = TEXT("vorlane.txt");
+// The file dialogs are told one unit less than the file buffer holds.
+const DWORD KEY_FILE_PATH_CAPACITY = 255;
 
 // The usual key-file test: an existing, empty Custom style, the windows, the scripted user
 // and a scratch directory. g_keyFilePath starts each test with its initial name.
@@ -47,8 +55,6 @@ class KeyFileTest : public StoreTest
     void ExportTo(const WString& path);
     // Imports from `path`, saying Yes to the question and answering the completion notice.
     void ImportFrom(const WString& path);
-    // The last box shown, as "text|caption".
-    WString LastBox() const;
     ScratchDirectory scratch;
 };
 

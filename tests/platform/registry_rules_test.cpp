@@ -13,17 +13,45 @@ class RegistryRules : public StoreTest
         StoreTest::SetUp();
         root = WString(IME_ROOT_KEY) + TEXT("\\Rules");
         CreateKey(root);
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExW(HKEY_CURRENT_USER, root.c_str(), 0, PLATFORM_KEY_ACCESS, &key));
+        key = OpenKey(root);
     }
     void TearDown() override
     {
         RegCloseKey(key);
         StoreTest::TearDown();
     }
-    WString Child(LPCWSTR name) const
+    WString Child(const WString& name) const
     {
         return root + TEXT("\\") + name;
+    }
+    // The number of subkeys or values the open key reports, with the longest name and data.
+    DWORD QueryCount(bool subkeys, DWORD* longestName, DWORD* longestData = NULL) const
+    {
+        DWORD count = 0, longest = 0, data = 0;
+        EXPECT_EQ(ERROR_SUCCESS, subkeys ? RegQueryInfoKeyW(key, NULL, NULL, NULL, &count, &longest,
+                                                            NULL, NULL, NULL, NULL, NULL, NULL)
+                                         : RegQueryInfoKeyW(key, NULL, NULL, NULL, NULL, NULL, NULL,
+                                                            &count, &longest, &data, NULL, NULL));
+        *longestName = longest;
+        if (longestData)
+            *longestData = data;
+        return count;
+    }
+    // Sets a binary value of `size` bytes, each `which`, through the open key.
+    LONG SetFilled(const WString& name, size_t size, int which) const
+    {
+        Bytes data(size, (BYTE)which);
+        return RegSetValueExW(key, name.c_str(), 0, REG_BINARY, data.data(), (DWORD)size);
+    }
+    // Creates a subkey through the open key.
+    LONG AddSubkey(const WString& name) const
+    {
+        HKEY subkey;
+        LONG status = RegCreateKeyExW(key, name.c_str(), 0, NULL, 0, PLATFORM_KEY_ACCESS, NULL,
+                                      &subkey, NULL);
+        if (status == ERROR_SUCCESS)
+            RegCloseKey(subkey);
+        return status;
     }
     WString root;
     HKEY key = NULL;
@@ -172,6 +200,92 @@ TEST_F(RegistryRules, TreeDeletionRemovesEverythingBeneath)
     EXPECT_FALSE(KeyExists(Child(TEXT("tree"))));
     EXPECT_NE(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
     EXPECT_TRUE(KeyExists(root));
+}
+
+// A key of hundreds of values and subkeys keeps answering lookups, counts and maxima exactly
+// while it changes through an open handle, as a copy's walk changes it.
+TEST_F(RegistryRules, AKeyOfManyValuesAnswersExactlyWhileItChanges)
+{
+    const int count = 500;
+    // Names of 8 to 10 units; data of up to 96 bytes, except one value far longer in both.
+    for (int which = 0; which < count; ++which)
+        ASSERT_EQ(ERROR_SUCCESS,
+                  SetFilled(TEXT("V") + Number(which, 7 + which % 3), 1 + which % 96, which));
+    const WString longest = TEXT("TheLongestValueNameOfAll");
+    ASSERT_EQ(ERROR_SUCCESS, SetFilled(longest, 300, 1));
+    DWORD name = 0, data = 0;
+    EXPECT_EQ(count + 1u, QueryCount(false, &name, &data));
+    EXPECT_EQ(longest.size(), name);
+    EXPECT_EQ(300u, data);
+
+    // Growing one value raises the maximum; shrinking and deleting the longest lower it.
+    ASSERT_EQ(ERROR_SUCCESS, SetFilled(TEXT("v") + Number(7, 8), 400, 2));
+    QueryCount(false, &name, &data);
+    EXPECT_EQ(400u, data);
+    ASSERT_EQ(ERROR_SUCCESS, SetFilled(TEXT("V") + Number(7, 8), 5, 3));
+    QueryCount(false, &name, &data);
+    EXPECT_EQ(300u, data);
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueW(key, TEXT("THELONGESTVALUENAMEOFALL")));
+    const WString middle = TEXT("V") + Number(100, 8);
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueW(key, middle.c_str()));
+    EXPECT_EQ(count - 1u, QueryCount(false, &name, &data));
+    EXPECT_EQ(10u, name);
+    EXPECT_EQ(96u, data);
+
+    // Every value found by name in any case, with its own data, also those created after
+    // a deleted one; the deleted names are gone.
+    for (int which : {0, 7, 250, count - 1})
+    {
+        WString wanted = TEXT("v") + Number(which, 7 + which % 3);
+        DWORD type = 0;
+        BYTE buffer[512];
+        DWORD size = sizeof(buffer);
+        ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, wanted.c_str(), NULL, &type, buffer, &size));
+        Bytes expected = which == 7 ? Bytes(5, 3) : Bytes(1 + which % 96, (BYTE)which);
+        EXPECT_EQ(expected, Bytes(buffer, buffer + size)) << ToUtf8(wanted);
+    }
+    for (const WString& deleted : {longest, middle})
+    {
+        DWORD size = 0;
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+                  RegQueryValueExW(key, deleted.c_str(), NULL, NULL, NULL, &size));
+    }
+}
+
+TEST_F(RegistryRules, AKeyOfManySubkeysEnumeratesExactlyWhileItChanges)
+{
+    const int count = 500;
+    const WString longest = TEXT("TheLongestSubkeyNameOfAll");
+    for (int which = count - 1; which >= 0; --which)
+        ASSERT_EQ(ERROR_SUCCESS, AddSubkey(TEXT("K") + Number(which, 4)));
+    ASSERT_EQ(ERROR_SUCCESS, AddSubkey(longest));
+    DWORD name = 0;
+    EXPECT_EQ(count + 1u, QueryCount(true, &name));
+    EXPECT_EQ(longest.size(), name);
+    std::vector<WString> names = SubkeyNames(root);
+    ASSERT_EQ(count + 1u, names.size());
+    EXPECT_EQ(W(TEXT("K0250")), names[250]);
+
+    // Removing keys, the longest among them, then adding one: the enumeration follows each
+    // change at once.
+    for (LPCWSTR removed :
+         {TEXT("k0000"), TEXT("K0250"), TEXT("K0499"), TEXT("THELONGESTSUBKEYNAMEOFALL")})
+        ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(key, removed));
+    EXPECT_EQ(count - 3u, QueryCount(true, &name));
+    EXPECT_EQ(5u, name);
+    names = SubkeyNames(root);
+    ASSERT_EQ(count - 3u, names.size());
+    EXPECT_EQ(W(TEXT("K0001")), names.front());
+    EXPECT_EQ(W(TEXT("K0251")), names[249]);
+    EXPECT_EQ(W(TEXT("K0498")), names.back());
+
+    ASSERT_EQ(ERROR_SUCCESS, AddSubkey(TEXT("k0250a")));
+    EXPECT_EQ(count - 2u, QueryCount(true, &name));
+    EXPECT_EQ(6u, name);
+    names = SubkeyNames(root);
+    ASSERT_EQ(count - 2u, names.size());
+    EXPECT_EQ(W(TEXT("k0250a")), names[249]);
+    EXPECT_EQ(W(TEXT("K0251")), names[250]);
 }
 
 } // namespace

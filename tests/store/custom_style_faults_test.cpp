@@ -1,6 +1,6 @@
 // Registry failures in the middle of a copy or a deletion, made by the host stand-in: what
 // cannot be read is skipped, the rest still arrives, and no handle is left open.
-#include "tests/store/style_tree.h"
+#include "tests/support/test_support.h"
 
 #include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
@@ -11,10 +11,6 @@
 
 namespace
 {
-
-const WCHAR COPY_FAILED[] = TEXT("Custom にコピーできませんでした");
-const WCHAR ASK_CREATE[] = TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
-const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
 
 class CustomStyleFaults : public StoreTest
 {
@@ -35,16 +31,14 @@ class CustomStyleFaults : public StoreTest
         SetString(source + TEXT("\\D"), TEXT("InD"), TEXT("d"));
         CreateKey(CUSTOM_STYLE_KEY);
     }
-    // Copies the source into Custom the way the copy command does, after `arm` has set up the
-    // fault, and returns the value paths that arrived.
+    // Copies the source into an empty Custom the way the copy command does, after `arm` has set
+    // up the fault, and returns the value paths that arrived.
     std::vector<WString> CopyWith(void (*arm)())
     {
-        HKEY styles;
-        HKEY custom;
-        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0,
-                                               PLATFORM_KEY_ACCESS, &styles));
-        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0,
-                                               PLATFORM_KEY_ACCESS, &custom));
+        DeleteTree(CUSTOM_STYLE_KEY);
+        CreateKey(CUSTOM_STYLE_KEY);
+        HKEY styles = OpenKey(STYLE_LIST_KEY);
+        HKEY custom = OpenKey(CUSTOM_STYLE_KEY);
         setsBefore = HostRegistryCallCount(HOST_REG_SET_VALUE);
         arm();
         CopyKeyTree(custom, styles, TEXT("Source"));
@@ -60,19 +54,6 @@ class CustomStyleFaults : public StoreTest
     long ValuesWritten() const
     {
         return HostRegistryCallCount(HOST_REG_SET_VALUE) - setsBefore;
-    }
-    // Lists the styles with the source selected, plus an entry no refresh would make.
-    void SelectSource()
-    {
-        RefreshStyleList(windows.dialog());
-        windows.AddEntry(MARKER);
-        std::vector<WString> entries = windows.ListEntries();
-        for (size_t i = 0; i < entries.size(); ++i)
-        {
-            if (entries[i] == TEXT("Source"))
-                windows.Select((int)i);
-        }
-        ASSERT_EQ(W(TEXT("Source")), windows.SelectedText());
     }
     WString source;
     long setsBefore = 0;
@@ -112,14 +93,10 @@ TEST_F(CustomStyleFaults, ASubkeyThatCannotBeOpenedIsSkippedWithItsTree)
     EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
     EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 2); });
     EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     EXPECT_TRUE(CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 0); }).empty());
     EXPECT_EQ(0, ValuesWritten());
 }
@@ -130,8 +107,6 @@ TEST_F(CustomStyleFaults, AKeyThatCannotBeQueriedIsSkippedWithItsTree)
     Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 1); });
     EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 3); });
     EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
@@ -146,64 +121,49 @@ TEST_F(CustomStyleFaults, ASubkeyThatCannotBeEnumeratedOrCreatedIsSkipped)
     EXPECT_EQ((Paths{TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
 
     // Creates: B (0), C (1), D (2).
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 1); });
     EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
     EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
 
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
     arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 2); });
     EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
               arrived);
 }
 
-TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedTheUserIsTold)
+TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedOrCustomCreatedTheUserIsTold)
 {
     DeleteTree(CUSTOM_STYLE_KEY);
-    SelectSource();
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
+    ShowStylesSelecting(TEXT("Source"));
+    user.WillAnswer({IDYES, IDOK});
     // Opens: the Custom existence test (0), the style list (1).
     HostFailRegistryCall(HOST_REG_OPEN, 1);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
     ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_EQ(W(ASK_CREATE), user.boxes()[0].text);
-    EXPECT_EQ(windows.mainWindow(), user.boxes()[1].owner);
-    EXPECT_EQ(W(COPY_FAILED), user.boxes()[1].text);
-    EXPECT_EQ(W(TEXT("Source")), user.boxes()[1].caption);
-    EXPECT_EQ((UINT)MB_OK, user.boxes()[1].type);
+    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Source")}), windows.ListEntries()); // still rebuilt
-}
 
-TEST_F(CustomStyleFaults, WhenCustomCannotBeCreatedTheUserIsTold)
-{
-    DeleteTree(CUSTOM_STYLE_KEY);
-    SelectSource();
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
+    ShowStylesSelecting(TEXT("Source"));
+    user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_CREATE, 0);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_EQ(W(COPY_FAILED), user.boxes()[1].text);
-    EXPECT_EQ(W(TEXT("Source")), user.boxes()[1].caption);
-    EXPECT_EQ((UINT)MB_OK, user.boxes()[1].type);
+    ASSERT_EQ(4u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(3, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
 }
 
 TEST_F(CustomStyleFaults, AFailedDeletionIsSilentAndLeavesTheList)
 {
     SetStandardStyleValue(TEXT("Source"));
-    SelectSource();
+    ShowStylesSelecting(TEXT("Source"));
     user.WillAnswer(IDYES);
     HostFailRegistryCall(HOST_REG_DELETE_KEY, 0);
     DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
     ASSERT_EQ(1u, user.boxes().size()); // the question only
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
-    EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), MARKER}),
+    EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), LIST_MARKER}),
               windows.ListEntries());
 }
 

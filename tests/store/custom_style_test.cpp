@@ -1,78 +1,68 @@
 // Copying a style into Custom and deleting Custom, through the commands as the user meets them.
-#include "tests/store/style_tree.h"
+#include "tests/support/test_support.h"
 
 #include "resources/resource.h"
 #include "store/custom_style.h"
 #include "store/key_tree.h"
+#include "store/standard_style.h"
 #include "store/style_catalogue.h"
 #include "store/style_store.h"
 
 namespace
 {
 
-const WCHAR ASK_OVERWRITE[] =
-    TEXT("すでに存在する Custom 設定に上書きします。確実にコピーするためには事前にエントリを削除"
-         "しておくことをお勧めします。よろしいですか？");
-const WCHAR ASK_CREATE[] = TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
-const WCHAR COPIED[] = TEXT("Custom にコピーしました");
-const WCHAR CUSTOM_IS_STANDARD[] = TEXT("Custom が標準に設定されているため削除できませんでした。");
-const WCHAR NO_CUSTOM[] = TEXT("Custom エントリはありません");
-const WCHAR ASK_DELETE[] = TEXT("Custom エントリを削除して良いですか？");
-const WCHAR DELETED[] = TEXT("削除しました");
-const WCHAR DELETE_CAPTION[] = TEXT("削除");
-const WCHAR MARKER[] = TEXT("zz-not-from-the-registry");
+// The subkey of the sample style whose name does not fit the style list's 32 units.
+const WCHAR LONG_SUBKEY_NAME[] = TEXT("AVeryLongSubkeyNameThatIsFortyUnitsLong!");
+
+Bytes DwordBytes(DWORD number)
+{
+    const BYTE* begin = (const BYTE*)&number;
+    return Bytes(begin, begin + sizeof(number));
+}
+
+// A style three levels deep with values of many types, a subkey name longer than the style
+// list could show, and long value names and data.
+void BuildSampleStyle(const WString& path)
+{
+    SetString(path, TEXT("Title"), TEXT("見本 style"));
+    SetValue(path, TEXT("Count"), REG_DWORD, DwordBytes(0x12345678));
+    SetValue(path, TEXT("Blob"), REG_BINARY, Bytes{0x00, 0xFF, 0x10, 0x00, 0x7F});
+    SetValue(path, TEXT("Keys"), REG_MULTI_SZ,
+             MultiString({TEXT("変換"), TEXT("Ctrl+Space"), TEXT("x")}));
+    SetValue(path, TEXT("Empty"), REG_BINARY, Bytes());
+    SetValue(path, TEXT("Odd"), REG_BINARY, Bytes{1, 2, 3});
+    SetValue(path, TEXT("Wide"), REG_QWORD, Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+    Bytes big(5000);
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = (BYTE)(i * 7);
+    SetValue(path, WString(100, 'N'), REG_BINARY, big);
+
+    WString level1 = path + TEXT("\\Level1");
+    SetValue(level1, TEXT("Depth"), REG_DWORD, DwordBytes(1));
+    SetValue(level1, TEXT("Keys"), REG_MULTI_SZ, MultiString({TEXT("one"), TEXT("two")}));
+    WString level2 = level1 + TEXT("\\Level2");
+    SetValue(level2, TEXT("Depth"), REG_DWORD, DwordBytes(2));
+    SetValue(level2 + TEXT("\\Level3"), TEXT("Depth"), REG_DWORD, DwordBytes(3));
+    CreateKey(level2 + TEXT("\\Level3\\EmptyLeaf"));
+    WString longKey = level1 + TEXT("\\") + LONG_SUBKEY_NAME;
+    SetString(longKey, TEXT("Where"), TEXT("deep and long"));
+    SetString(longKey + TEXT("\\") + WString(200, 'K'), TEXT("Where"), TEXT("longer still"));
+    SetString(path + TEXT("\\Sibling"), TEXT(""), TEXT("default value"));
+}
 
 class CustomStyle : public StoreTest
 {
   protected:
-    void Refresh()
+    // The commands, the user answering their boxes with these buttons.
+    void Copy(std::initializer_list<int> answers = {})
     {
-        RefreshStyleList(windows.dialog());
-    }
-    void SelectByText(const WString& name)
-    {
-        std::vector<WString> entries = windows.ListEntries();
-        for (size_t i = 0; i < entries.size(); ++i)
-        {
-            if (entries[i] == name)
-                windows.Select((int)i);
-        }
-        ASSERT_EQ(name, windows.SelectedText());
-    }
-    // Lists the registry's styles, selects `name` and adds an entry no refresh would make, so
-    // that a test can tell whether the command rebuilt the list.
-    void ShowStylesSelecting(const WString& name)
-    {
-        Refresh();
-        SelectByText(name);
-        windows.AddEntry(MARKER);
-        SelectByText(name);
-    }
-    bool ListWasRebuilt() const
-    {
-        for (const WString& entry : windows.ListEntries())
-        {
-            if (entry == MARKER)
-                return false;
-        }
-        return true;
-    }
-    void Copy()
-    {
+        user.WillAnswer(answers);
         CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
     }
-    void Delete()
+    void Delete(std::initializer_list<int> answers = {})
     {
+        user.WillAnswer(answers);
         DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-    }
-    void ExpectBox(size_t index, LPCWSTR text, const WString& caption, UINT type)
-    {
-        ASSERT_LT(index, user.boxes().size());
-        const ShownBox& box = user.boxes()[index];
-        EXPECT_EQ(windows.mainWindow(), box.owner);
-        EXPECT_EQ(W(text), box.text);
-        EXPECT_EQ(caption, box.caption);
-        EXPECT_EQ(type, box.type);
     }
     void MakeCustomWithTree()
     {
@@ -83,48 +73,42 @@ class CustomStyle : public StoreTest
 
 // --- Copy -----------------------------------------------------------------------------------
 
-TEST_F(CustomStyle, CopyWithNothingSelectedOnlyRebuildsTheList)
+TEST_F(CustomStyle, CopyWithNothingSelectedOrOfCustomItselfCopiesNothing)
 {
     CreateKey(StylePath(TEXT("Alpha")));
     CreateKey(StylePath(TEXT("Beta")));
-    windows.AddEntry(MARKER); // listed, not selected
+    windows.AddEntry(LIST_MARKER); // listed, not selected
     ASSERT_EQ(CB_ERR, windows.Selection());
     Copy();
-    EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Beta")}), windows.ListEntries());
+    EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Beta")}),
+              windows.ListEntries()); // rebuilt
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
-    EXPECT_TRUE(user.boxes().empty());
-}
 
-TEST_F(CustomStyle, CopyOfCustomItselfDoesNothing)
-{
-    CreateKey(StylePath(TEXT("Alpha")));
     MakeCustomWithTree();
     ShowStylesSelecting(TEXT("Custom"));
     std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     Copy();
-    EXPECT_TRUE(user.boxes().empty());
     EXPECT_FALSE(ListWasRebuilt());
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
+    EXPECT_TRUE(user.boxes().empty());
 }
 
 TEST_F(CustomStyle, AnsweringNoLeavesEverything)
 {
     BuildSampleStyle(StylePath(TEXT("Source")));
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDNO);
-    Copy();
+    Copy({IDNO});
     ASSERT_EQ(1u, user.boxes().size());
-    ExpectBox(0, ASK_CREATE, TEXT("Source"), MB_YESNO);
+    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_FALSE(ListWasRebuilt());
 
     MakeCustomWithTree();
     std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDNO);
-    Copy();
+    Copy({IDNO});
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(1, ASK_OVERWRITE, TEXT("Source"), MB_YESNO);
+    EXPECT_TRUE(user.Showed(1, ASK_OVERWRITE, TEXT("Source"), MB_YESNO));
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
     EXPECT_FALSE(ListWasRebuilt());
 }
@@ -137,35 +121,25 @@ TEST_F(CustomStyle, CopyCreatesCustomAsAWholeCopyOfTheStyle)
     std::map<WString, StoredValue> sourceValues = TreeValues(source);
     ASSERT_EQ(15u, sourceValues.size());
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
+    Copy({IDYES, IDOK});
 
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_CREATE, TEXT("Source"), MB_YESNO);
-    ExpectBox(1, COPIED, TEXT("Source"), MB_OK);
+    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, COPIED, TEXT("Source")));
     EXPECT_EQ(sourceValues, TreeValues(CUSTOM_STYLE_KEY));
     EXPECT_EQ(TreeKeyPaths(source), TreeKeyPaths(CUSTOM_STYLE_KEY));
     EXPECT_EQ(sourceValues, TreeValues(source));
     EXPECT_TRUE(ListWasRebuilt());
     EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Other"), TEXT("Source")}),
               windows.ListEntries());
-}
 
-TEST_F(CustomStyle, EveryCreatedKeyHasTheClassRegSz)
-{
-    BuildSampleStyle(StylePath(TEXT("Source")));
-    ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
-
+    // Every created key has the class REG_SZ, also three levels below the style and under a
+    // name the style list could not hold.
     EXPECT_EQ(W(CREATED_KEY_CLASS), KeyClass(CUSTOM_STYLE_KEY));
-    std::map<WString, WString> classes = TreeKeyClasses(CUSTOM_STYLE_KEY);
+    std::map<WString, WString> classes = ReadTree(CUSTOM_STYLE_KEY).classes;
     ASSERT_EQ(7u, classes.size());
     for (const auto& entry : classes)
         EXPECT_EQ(W(CREATED_KEY_CLASS), entry.second) << "on a created key";
-    // Three levels below the style, and a name the style list could not hold.
     EXPECT_TRUE(classes.count(TEXT("Level1\\Level2\\Level3")));
     EXPECT_TRUE(classes.count(WString(TEXT("Level1\\")) + LONG_SUBKEY_NAME));
 }
@@ -180,13 +154,11 @@ TEST_F(CustomStyle, CopyMergesIntoAnExistingCustom)
     SetString(WString(CUSTOM_STYLE_KEY) + TEXT("\\Sub"), TEXT("Mine"), TEXT("kept below"));
     SetString(WString(CUSTOM_STYLE_KEY) + TEXT("\\OwnKey"), TEXT("Mine"), TEXT("kept too"));
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
+    Copy({IDYES, IDOK});
 
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_OVERWRITE, TEXT("Source"), MB_YESNO);
-    ExpectBox(1, COPIED, TEXT("Source"), MB_OK);
+    EXPECT_TRUE(user.Showed(0, ASK_OVERWRITE, TEXT("Source"), MB_YESNO));
+    EXPECT_TRUE(user.Showed(1, COPIED, TEXT("Source")));
     std::map<WString, StoredValue> expected = {
         {TEXT("|Shared"), {REG_SZ, TextBytes(TEXT("new"))}},
         {TEXT("|OnlyInCustom"), {REG_SZ, TextBytes(TEXT("kept"))}},
@@ -206,11 +178,9 @@ TEST_F(CustomStyle, AStyleSpelledLikeCustomInAnotherCaseIsCopiedOntoItselfUnchan
     std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     std::vector<WString> keysBefore = TreeKeyPaths(CUSTOM_STYLE_KEY);
     ShowStylesSelecting(TEXT("custom"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Copy();
+    Copy({IDYES, IDOK});
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_OVERWRITE, TEXT("custom"), MB_YESNO);
+    EXPECT_TRUE(user.Showed(0, ASK_OVERWRITE, TEXT("custom"), MB_YESNO));
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
     EXPECT_EQ(keysBefore, TreeKeyPaths(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("custom")}), SubkeyNames(STYLE_LIST_KEY));
@@ -220,12 +190,8 @@ TEST_F(CustomStyle, CopyKeyTreeLeavesTheDestinationOpenForItsCaller)
 {
     SetString(StylePath(TEXT("Source")), TEXT("One"), TEXT("1"));
     CreateKey(CUSTOM_STYLE_KEY);
-    HKEY styles;
-    HKEY custom;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_CURRENT_USER, STYLE_LIST_KEY, 0, PLATFORM_KEY_ACCESS, &styles));
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, 0, PLATFORM_KEY_ACCESS, &custom));
+    HKEY styles = OpenKey(STYLE_LIST_KEY);
+    HKEY custom = OpenKey(CUSTOM_STYLE_KEY);
     CopyKeyTree(custom, styles, TEXT("Source"));
     CopyKeyTree(custom, styles, TEXT("Missing")); // nothing to open: nothing happens
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(custom, TEXT("After"), 0, REG_BINARY, NULL, 0));
@@ -250,45 +216,40 @@ TEST_F(CustomStyle, DeleteIsRefusedWhileCustomIsStandardInAnyCase)
     {
         SetStandardStyleValue(standard);
         ShowStylesSelecting(TEXT("Alpha"));
-        user.WillAnswer(IDOK);
-        Delete();
+        Delete({IDOK});
         ASSERT_EQ(++shown, user.boxes().size());
-        ExpectBox(shown - 1, CUSTOM_IS_STANDARD, DELETE_CAPTION, MB_OK);
+        EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
         EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\A\\B\\C")));
         EXPECT_FALSE(ListWasRebuilt());
     }
 
     // Stored without its terminator, the name is still "Custom".
-    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ,
-             Bytes((const BYTE*)CUSTOM_STYLE_NAME, (const BYTE*)CUSTOM_STYLE_NAME + 12));
-    user.WillAnswer(IDOK);
-    Delete();
+    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, UnitBytes(CUSTOM_STYLE_NAME));
+    Delete({IDOK});
     ASSERT_EQ(++shown, user.boxes().size());
-    ExpectBox(shown - 1, CUSTOM_IS_STANDARD, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
 
     // The refusal comes first, whether or not there is a Custom style at all.
     DeleteTree(CUSTOM_STYLE_KEY);
     SetStandardStyleValue(TEXT("Custom"));
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDOK});
     ASSERT_EQ(++shown, user.boxes().size());
-    ExpectBox(shown - 1, CUSTOM_IS_STANDARD, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.ShowedLast(CUSTOM_IS_STANDARD, CAPTION_DELETE));
 }
 
 TEST_F(CustomStyle, NamesThatMerelyResembleCustomDoNotRefuse)
 {
     MakeCustomWithTree();
-    WString full = WString(CUSTOM_STYLE_NAME) + WString(124, 'x'); // all 260 bytes, unended
+    WString full = CUSTOM_STYLE_NAME;
+    full.resize(STANDARD_NAME_BYTES / sizeof(WCHAR), 'x'); // all the bytes read, unended
     const Bytes standards[] = {TextBytes(TEXT("Customer")), TextBytes(TEXT("Custo")),
-                               TextBytes(TEXT("")),
-                               Bytes((const BYTE*)full.data(), (const BYTE*)full.data() + 260)};
+                               TextBytes(TEXT("")), UnitBytes(full)};
     for (const Bytes& standard : standards)
     {
         SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, standard);
-        user.WillAnswer(IDNO);
-        Delete();
+        Delete({IDNO});
         ASSERT_FALSE(user.boxes().empty());
-        ExpectBox(user.boxes().size() - 1, ASK_DELETE, W(TEXT("")), MB_YESNO);
+        EXPECT_TRUE(user.ShowedLast(ASK_DELETE, TEXT(""), MB_YESNO));
     }
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
 }
@@ -298,38 +259,28 @@ TEST_F(CustomStyle, DeleteTellsWhenThereIsNoCustom)
     CreateKey(StylePath(TEXT("Alpha")));
     SetStandardStyleValue(TEXT("Alpha"));
     ShowStylesSelecting(TEXT("Alpha"));
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDOK});
     ASSERT_EQ(1u, user.boxes().size());
-    ExpectBox(0, NO_CUSTOM, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.Showed(0, NO_CUSTOM_ENTRY, CAPTION_DELETE));
     EXPECT_FALSE(ListWasRebuilt());
 }
 
-TEST_F(CustomStyle, DeleteAsksAndNoKeepsCustom)
-{
-    MakeCustomWithTree();
-    SetStandardStyleValue(TEXT("Alpha"));
-    ShowStylesSelecting(TEXT("Custom"));
-    user.WillAnswer(IDNO);
-    Delete();
-    ASSERT_EQ(1u, user.boxes().size());
-    ExpectBox(0, ASK_DELETE, W(TEXT("")), MB_YESNO);
-    EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\A\\B\\C")));
-    EXPECT_FALSE(ListWasRebuilt());
-}
-
-TEST_F(CustomStyle, DeleteRemovesTheWholeTreeAndRebuildsTheList)
+TEST_F(CustomStyle, DeleteAsksAndRemovesTheWholeTreeOnlyAfterAYes)
 {
     CreateKey(StylePath(TEXT("Alpha")));
     BuildSampleStyle(CUSTOM_STYLE_KEY);
     SetStandardStyleValue(TEXT("Alpha"));
     ShowStylesSelecting(TEXT("Custom"));
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Delete();
-    ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(0, ASK_DELETE, W(TEXT("")), MB_YESNO);
-    ExpectBox(1, DELETED, DELETE_CAPTION, MB_OK);
+    Delete({IDNO});
+    ASSERT_EQ(1u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
+    EXPECT_TRUE(KeyExists(WString(CUSTOM_STYLE_KEY) + TEXT("\\Level1\\Level2\\Level3")));
+    EXPECT_FALSE(ListWasRebuilt());
+
+    Delete({IDYES, IDOK}); // and the list is rebuilt
+    ASSERT_EQ(3u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(1, ASK_DELETE, TEXT(""), MB_YESNO));
+    EXPECT_TRUE(user.Showed(2, DELETED, CAPTION_DELETE));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, SubkeyNames(STYLE_LIST_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, windows.ListEntries());
@@ -340,11 +291,9 @@ TEST_F(CustomStyle, DeleteProceedsWithoutAStandardValueAndReachesAnySpelling)
     SetString(StylePath(TEXT("cUSTOM")), TEXT("Mine"), TEXT("x"));
     SetString(StylePath(TEXT("cUSTOM")) + TEXT("\\Sub"), TEXT("Mine"), TEXT("x"));
     CreateKey(IME_SETTINGS_KEY); // the settings key, without the value "style"
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    Delete();
+    Delete({IDYES, IDOK});
     ASSERT_EQ(2u, user.boxes().size());
-    ExpectBox(1, DELETED, DELETE_CAPTION, MB_OK);
+    EXPECT_TRUE(user.Showed(1, DELETED, CAPTION_DELETE));
     EXPECT_TRUE(SubkeyNames(STYLE_LIST_KEY).empty());
 }
 

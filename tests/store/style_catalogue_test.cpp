@@ -9,11 +9,6 @@
 namespace
 {
 
-const WCHAR CUSTOM_WARNING[] =
-    TEXT("Custom の設定内容に間違いがある場合、システムが起動しない等の問題を起こす可能性があります"
-         "。事前のバックアップを強くお勧めします。Custom を標準に設定してよろしいですか？");
-const WCHAR STANDARD_SET[] = TEXT("標準に設定しました。設定はリセット後に有効になります。");
-
 class StyleCatalogue : public StoreTest
 {
   protected:
@@ -26,29 +21,25 @@ class StyleCatalogue : public StoreTest
     {
         RefreshStyleList(windows.dialog());
     }
+    // The command, the user answering its boxes with these buttons.
+    void SetStandard(std::initializer_list<int> answers = {})
+    {
+        user.WillAnswer(answers);
+        SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    }
     WString StandardStyle()
     {
-        DWORD type = 0;
-        Bytes data;
-        if (!ReadValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, &type, &data))
+        StoredValue value = {0, Bytes()};
+        if (!ReadValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, &value.type, &value.data))
             return TEXT("<missing>");
-        EXPECT_EQ((DWORD)REG_SZ, type);
-        return WString((const WCHAR*)data.data(), data.size() / sizeof(WCHAR));
-    }
-    void SelectByText(LPCWSTR name)
-    {
-        std::vector<WString> entries = windows.ListEntries();
-        for (size_t i = 0; i < entries.size(); ++i)
-        {
-            if (entries[i] == name)
-                windows.Select((int)i);
-        }
-        ASSERT_EQ(W(name), windows.SelectedText());
+        EXPECT_EQ((DWORD)REG_SZ, value.type);
+        return WString((const WCHAR*)value.data.data(), value.data.size() / sizeof(WCHAR));
     }
 };
 
 TEST_F(StyleCatalogue, ListsStylesSortedWithTheStandardSelected)
 {
+    windows.AddEntry(TEXT("Stale")); // the refresh replaces what the list held
     AddStyles({TEXT("Gamma"), TEXT("alpha"), TEXT("Beta")});
     SetStandardStyleValue(TEXT("Gamma"));
     Refresh();
@@ -56,14 +47,6 @@ TEST_F(StyleCatalogue, ListsStylesSortedWithTheStandardSelected)
     EXPECT_EQ(expected, windows.ListEntries());
     EXPECT_EQ(W(TEXT("Gamma")), windows.SelectedText());
     EXPECT_TRUE(user.boxes().empty());
-}
-
-TEST_F(StyleCatalogue, RefreshReplacesWhatTheListHeld)
-{
-    windows.AddEntry(TEXT("Stale"));
-    AddStyles({TEXT("One"), TEXT("Two")});
-    Refresh();
-    EXPECT_EQ((std::vector<WString>{TEXT("One"), TEXT("Two")}), windows.ListEntries());
 }
 
 TEST_F(StyleCatalogue, StandardIsFoundByPrefixAfterTheFirstEntry)
@@ -85,6 +68,11 @@ TEST_F(StyleCatalogue, WithoutAFoundStandardTheSecondEntryIsSelected)
     EXPECT_EQ(1, windows.Selection());
 
     SetStandardStyleValue(TEXT("")); // an empty name matches nothing
+    Refresh();
+    EXPECT_EQ(1, windows.Selection());
+
+    // A value too long for the buffer is not used, though it begins with "One".
+    SetStandardStyleValue(WString(TEXT("One")) + WString(200, 'x'));
     Refresh();
     EXPECT_EQ(1, windows.Selection());
 }
@@ -121,17 +109,14 @@ TEST_F(StyleCatalogue, WithoutStyleKeysTheListIsEmpty)
 TEST_F(StyleCatalogue, AStandardValueFillingItsWholeCapacityStillEndsInTheBuffer)
 {
     AddStyles({TEXT("One"), TEXT("Two")});
-    // 130 units with no terminator: exactly the 260 bytes offered.
-    WString full(130, 'T');
-    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ,
-             Bytes((const BYTE*)full.data(), (const BYTE*)full.data() + 260));
+    // No terminator: exactly the bytes offered.
+    WString full(STANDARD_NAME_BYTES / sizeof(WCHAR), 'T');
+    SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, UnitBytes(full));
     Refresh();
-    EXPECT_EQ(1, windows.Selection()); // "Two" does not begin with 130 Ts
+    EXPECT_EQ(1, windows.Selection()); // "Two" does not begin with Ts
 
     WCHAR name[STANDARD_NAME_UNITS];
-    HKEY settings;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, IME_SETTINGS_KEY, 0,
-                                           PLATFORM_KEY_ACCESS, &settings));
+    HKEY settings = OpenKey(IME_SETTINGS_KEY);
     // The handheld hands over the stored bytes as they are, and the name is then ended in the
     // buffer. Wine wants room for a terminator it adds and refuses the read: no name then.
     BOOL read = ReadStandardStyleName(settings, name);
@@ -140,14 +125,6 @@ TEST_F(StyleCatalogue, AStandardValueFillingItsWholeCapacityStillEndsInTheBuffer
 #ifndef _WIN32
     EXPECT_TRUE(read);
 #endif
-}
-
-TEST_F(StyleCatalogue, AStandardValueTooLongForTheBufferIsNotUsed)
-{
-    AddStyles({TEXT("One"), TEXT("Two")});
-    SetStandardStyleValue(WString(TEXT("One")) + WString(200, 'x'));
-    Refresh();
-    EXPECT_EQ(1, windows.Selection());
 }
 
 TEST_F(StyleCatalogue, SelectedNameIsAHeapCopy)
@@ -166,17 +143,12 @@ TEST_F(StyleCatalogue, SetStandardWritesTheSelectedNameAndTellsTheUser)
     AddStyles({TEXT("Alpha"), TEXT("Beta")});
     SetStandardStyleValue(TEXT("Alpha"));
     Refresh();
-    SelectByText(TEXT("Beta"));
-    user.WillAnswer(IDOK);
-    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    windows.SelectByText(TEXT("Beta"));
+    SetStandard({IDOK});
 
     EXPECT_EQ(W(TEXT("Beta")) + WCHAR(0), StandardStyle());
     ASSERT_EQ(1u, user.boxes().size());
-    const ShownBox& box = user.boxes()[0];
-    EXPECT_EQ(windows.mainWindow(), box.owner);
-    EXPECT_EQ(W(STANDARD_SET), box.text);
-    EXPECT_EQ(W(TEXT("Beta")), box.caption);
-    EXPECT_EQ((UINT)MB_OK, box.type);
+    EXPECT_TRUE(user.Showed(0, STANDARD_SET, TEXT("Beta")));
     EXPECT_EQ(W(TEXT("Beta")), windows.SelectedText()); // the list is left as it was
 }
 
@@ -185,22 +157,17 @@ TEST_F(StyleCatalogue, CustomIsMadeStandardOnlyAfterAYes)
     AddStyles({TEXT("Alpha"), TEXT("Custom")});
     SetStandardStyleValue(TEXT("Alpha"));
     Refresh();
-    SelectByText(TEXT("Custom"));
+    windows.SelectByText(TEXT("Custom"));
 
-    user.WillAnswer(IDNO);
-    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    SetStandard({IDNO});
     EXPECT_EQ(W(TEXT("Alpha")) + WCHAR(0), StandardStyle());
     ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_EQ(W(CUSTOM_WARNING), user.boxes()[0].text);
-    EXPECT_EQ(W(TEXT("Custom")), user.boxes()[0].caption);
-    EXPECT_EQ((UINT)MB_YESNO, user.boxes()[0].type);
+    EXPECT_TRUE(user.Showed(0, CUSTOM_WARNING, TEXT("Custom"), MB_YESNO));
 
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
-    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    SetStandard({IDYES, IDOK});
     EXPECT_EQ(W(TEXT("Custom")) + WCHAR(0), StandardStyle());
     ASSERT_EQ(3u, user.boxes().size());
-    EXPECT_EQ(W(STANDARD_SET), user.boxes()[2].text);
+    EXPECT_TRUE(user.Showed(2, STANDARD_SET, TEXT("Custom")));
 }
 
 TEST_F(StyleCatalogue, OnlyTheExactNameCustomIsWarnedAbout)
@@ -209,10 +176,9 @@ TEST_F(StyleCatalogue, OnlyTheExactNameCustomIsWarnedAbout)
     SetStandardStyleValue(TEXT("Other"));
     Refresh();
     windows.Select(0);
-    user.WillAnswer(IDOK);
-    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    SetStandard({IDOK});
     ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_EQ(W(STANDARD_SET), user.boxes()[0].text);
+    EXPECT_TRUE(user.Showed(0, STANDARD_SET, TEXT("custom")));
     EXPECT_EQ(W(TEXT("custom")) + WCHAR(0), StandardStyle());
 }
 
@@ -221,12 +187,12 @@ TEST_F(StyleCatalogue, SetStandardIsSilentWithoutSelectionOrSettingsKey)
     AddStyles({TEXT("Only")});
     SetStandardStyleValue(TEXT("Other"));
     Refresh(); // one entry, nothing selected
-    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    SetStandard();
     EXPECT_EQ(W(TEXT("Other")) + WCHAR(0), StandardStyle());
 
     DeleteTree(IME_SETTINGS_KEY);
     windows.Select(0);
-    SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+    SetStandard();
     EXPECT_FALSE(KeyExists(IME_SETTINGS_KEY)); // never created
     EXPECT_TRUE(user.boxes().empty());
 }

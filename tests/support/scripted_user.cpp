@@ -2,25 +2,12 @@
 // Respond for every box it sees.
 #include "tests/support/test_support.h"
 
-#include <codecvt>
-#include <locale>
+#include "base/window_globals.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #define DUNVATEL_CHECK_LEAKS 1
 #endif
-
-namespace
-{
-
-std::string ToUtf8(const WString& text)
-{
-    std::u16string units(text.begin(), text.end());
-    std::wstring_convert<std::codecvt_utf8_utf16<char16_t>, char16_t> converter;
-    return converter.to_bytes(units);
-}
-
-} // namespace
 
 ScriptedUser::ScriptedUser()
 {
@@ -40,6 +27,11 @@ void ScriptedUser::WillAnswer(int button)
     answers_.push_back(button);
 }
 
+void ScriptedUser::WillAnswer(std::initializer_list<int> buttons)
+{
+    answers_.insert(answers_.end(), buttons);
+}
+
 int ScriptedUser::Respond(const ShownBox& box)
 {
     boxes_.push_back(box);
@@ -52,6 +44,30 @@ int ScriptedUser::Respond(const ShownBox& box)
     int button = answers_.front();
     answers_.pop_front();
     return button;
+}
+
+::testing::AssertionResult ScriptedUser::Showed(size_t index, const WString& text,
+                                                const WString& caption, UINT type) const
+{
+    if (index >= boxes_.size())
+        return ::testing::AssertionFailure()
+               << "box " << index << " not shown; " << boxes_.size() << " shown";
+    const ShownBox& box = boxes_[index];
+    if (box.owner == g_mainWindow && box.text == text && box.caption == caption && box.type == type)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "box " << index << " was \"" << ToUtf8(box.text) << "\" captioned \""
+           << ToUtf8(box.caption) << "\", type " << box.type
+           << (box.owner == g_mainWindow ? "" : ", not over the main window") << "; expected \""
+           << ToUtf8(text) << "\" captioned \"" << ToUtf8(caption) << "\", type " << type;
+}
+
+::testing::AssertionResult ScriptedUser::ShowedLast(const WString& text, const WString& caption,
+                                                    UINT type) const
+{
+    if (boxes_.empty())
+        return ::testing::AssertionFailure() << "no box shown";
+    return Showed(boxes_.size() - 1, text, caption, type);
 }
 
 void StoreTest::SetUp()

@@ -1,7 +1,13 @@
-// What tests read and do with the style list: plain CB_ messages, the same in both builds.
+// What tests read and do with the style list: plain CB_ messages, the same in both builds; and
+// the list as a command finds it.
 #include "tests/support/test_support.h"
 
 #include "resources/resource.h"
+#include "store/style_catalogue.h"
+
+#include <algorithm>
+
+const WCHAR LIST_MARKER[] = TEXT("zz-not-from-the-registry");
 
 std::vector<WString> TestWindows::ListEntries() const
 {
@@ -38,4 +44,31 @@ void TestWindows::AddEntry(const WString& text) const
 void TestWindows::Select(int position) const
 {
     SendDlgItemMessageW(dialog_, IDC_STYLE_LIST, CB_SETCURSEL, position, 0);
+}
+
+void TestWindows::SelectByText(const WString& text, Caller caller) const
+{
+    std::vector<WString> entries = ListEntries();
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        if (entries[i] == text)
+        {
+            Select((int)i);
+            break;
+        }
+    }
+    RequireSetUp(SelectedText() == text, "select in the style list", text, caller);
+}
+
+void StoreTest::ShowStylesSelecting(const WString& name, Caller caller)
+{
+    RefreshStyleList(windows.dialog());
+    windows.AddEntry(LIST_MARKER);
+    windows.SelectByText(name, caller);
+}
+
+bool StoreTest::ListWasRebuilt() const
+{
+    std::vector<WString> entries = windows.ListEntries();
+    return std::find(entries.begin(), entries.end(), LIST_MARKER) == entries.end();
 }

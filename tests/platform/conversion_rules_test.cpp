@@ -13,16 +13,10 @@ TEST(ConversionRules, LengthMinusOneCountsTheTerminator)
     EXPECT_EQ(4, WideCharToMultiByte(CP_OEMCP, 0, TEXT("abc"), -1, NULL, 0, NULL, NULL));
     EXPECT_EQ(7, WideCharToMultiByte(CP_OEMCP, 0, TEXT("日本語"), -1, NULL, 0, NULL, NULL));
     EXPECT_EQ(4, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "abc", -1, NULL, 0));
-    EXPECT_EQ(4, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED,
-                                     "\x93\xFA"
-                                     "ab",
-                                     -1, NULL, 0));
+    EXPECT_EQ(4, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "\x93\xFA\x61\x62", -1, NULL, 0));
     char bytes[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
     EXPECT_EQ(4, WideCharToMultiByte(CP_OEMCP, 0, TEXT("日a"), -1, bytes, 8, NULL, NULL));
-    EXPECT_EQ(std::string("\x93\xFA"
-                          "a",
-                          4),
-              std::string(bytes, 4));
+    EXPECT_EQ(std::string("\x93\xFA\x61", 4), std::string(bytes, 4)); // 日a and the terminator
 }
 
 TEST(ConversionRules, UnmappableCharactersUseTheDefaultCharacter)
