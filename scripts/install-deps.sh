@@ -8,7 +8,7 @@ set -eu
 PACKAGES="cmake ninja-build g++ clang lld llvm libclang-rt-14-dev googletest libgtest-dev \
 libgmock-dev libbenchmark-dev clang-format \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic locales \
-xvfb xauth imagemagick x11-apps x11-utils python3"
+xvfb xauth imagemagick x11-apps x11-utils xdotool python3"
 
 missing=""
 for package in $PACKAGES; do

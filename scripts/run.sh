@@ -2,15 +2,24 @@
 # Runs dunvatel: builds the Win32 program and starts it under Wine on a 240x320 screen, the
 # handheld's, in a Wine prefix of its own that holds demo styles from the first start on.
 # With a display the program shows until it is closed. Without one it runs on a virtual
-# display, a screenshot is saved, and the program is ended.
-#   scripts/run.sh [--screenshot FILE.png]
+# display, a screenshot is saved, and the program is ended; with --tools the screenshot is
+# taken after a tap on the menu bar's Tools button, with its pop-up open.
+#   scripts/run.sh [--screenshot FILE.png [--tools]]
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+usage="usage: $0 [--screenshot FILE.png [--tools]]"
 screenshot=""
+tools=""
 if [ "${1:-}" = "--screenshot" ]; then
-    screenshot=$(realpath -m "${2:?usage: $0 [--screenshot FILE.png]}")
+    screenshot=$(realpath -m "${2:?$usage}")
+    if [ "${3:-}" = "--tools" ]; then
+        tools=yes
+    elif [ -n "${3:-}" ]; then
+        echo "$usage" >&2
+        exit 2
+    fi
 fi
 
 scripts/install-deps.sh
@@ -60,6 +69,11 @@ for _ in $(seq 1 60); do
     sleep 0.5
 done
 sleep 3
+if [ -n "$tools" ]; then
+    # The Tools button is the menu bar's first, at the foot of the screen on the left.
+    xdotool mousemove --sync 20 307 click 1 >>"$log" 2>&1
+    sleep 2
+fi
 mkdir -p "$(dirname "$screenshot")"
 import -display "$display" -window root -crop 240x320+0+0 +repage "$screenshot"
 echo "dunvatel: no display here, so it ran on a virtual one; screenshot: $screenshot"

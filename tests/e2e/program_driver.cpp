@@ -1,5 +1,6 @@
 #include "tests/e2e/program_driver.h"
 
+#include "platform/platform.h"
 #include "resources/resource.h"
 #include "tests/support/win32/dialog_controls.h"
 
@@ -28,6 +29,29 @@ struct BoxSearch
 {
     HWND found;
 };
+
+struct OwnedSearch
+{
+    LPCWSTR className;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM parameter)
+{
+    OwnedSearch* search = (OwnedSearch*)parameter;
+    if (!IsWindowVisible(window) || !HasClass(window, search->className) ||
+        (search->owner && GetWindow(window, GW_OWNER) != search->owner))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+void WaitUntilGone(HWND window)
+{
+    for (DWORD waited = 0; waited < 10000 && IsWindow(window); waited += POLL_MILLISECONDS)
+        Sleep(POLL_MILLISECONDS);
+}
 
 BOOL CALLBACK FindShownDialog(HWND window, LPARAM parameter)
 {
@@ -123,8 +147,7 @@ void RunningProgram::Answer(const ProgramBox& box, int button) const
 {
     PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  (LPARAM)GetDlgItem(box.window, button));
-    for (DWORD waited = 0; waited < 10000 && IsWindow(box.window); waited += POLL_MILLISECONDS)
-        Sleep(POLL_MILLISECONDS);
+    WaitUntilGone(box.window);
 }
 
 void RunningProgram::ChooseFile(const ProgramBox& dialog, const std::wstring& path) const
@@ -176,6 +199,42 @@ void RunningProgram::PressControlKey(WORD key) const
     AttachThreadInput(self, info_.dwThreadId, FALSE);
 }
 
+HWND RunningProgram::ShellWindow(LPCWSTR className, HWND owner) const
+{
+    OwnedSearch search = {className, owner, NULL};
+    EnumThreadWindows(info_.dwThreadId, FindOwnedWindow, (LPARAM)&search);
+    return search.found;
+}
+
+bool RunningProgram::ChooseFirstItem(HWND menuBarButton) const
+{
+    PostMessageW(menuBarButton, BM_CLICK, 0, 0);
+    for (DWORD waited = 0; waited < 10000; waited += POLL_MILLISECONDS)
+    {
+        HWND popup = ShellWindow(L"#32768", NULL);
+        if (popup)
+        {
+            // The pop-up's loop reads the keys from the program's queue.
+            PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+            PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 1);
+            return true;
+        }
+        Sleep(POLL_MILLISECONDS);
+    }
+    return false;
+}
+
+bool RunningProgram::PressTopBarOk(HWND window) const
+{
+    HWND topBar = ShellWindow(SHELL_TOP_BAR_CLASS, window);
+    HWND ok = topBar ? GetDlgItem(topBar, IDOK) : NULL;
+    if (!ok || !IsWindowVisible(ok))
+        return false;
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    WaitUntilGone(window);
+    return true;
+}
+
 int RunningProgram::WaitForExit(DWORD milliseconds)
 {
     if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0)
@@ -194,18 +253,25 @@ int RunSecondInstance(DWORD milliseconds)
 {
     PROCESS_INFORMATION info;
     if (!StartProcess(&info))
+    {
+        fprintf(stderr, "second instance: CreateProcessW failed, error %lu\n", GetLastError());
         return -1;
-    int result = -1;
-    if (WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0)
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        result = (int)code;
     }
-    else
+    int result = -1;
+    DWORD waited = WaitForSingleObject(info.hProcess, milliseconds);
+    DWORD code = 0;
+    if (waited != WAIT_OBJECT_0)
     {
+        fprintf(stderr, "second instance: wait ended with %lu, error %lu\n", waited,
+                GetLastError());
         TerminateProcess(info.hProcess, 99);
     }
+    else if (!GetExitCodeProcess(info.hProcess, &code))
+        fprintf(stderr, "second instance: no exit code, error %lu\n", GetLastError());
+    else
+        result = (int)code;
+    if (result != 0)
+        fprintf(stderr, "second instance: exit code 0x%lx\n", code);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     return result;

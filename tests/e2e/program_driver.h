@@ -52,6 +52,15 @@ class RunningProgram
     std::wstring SelectedText() const;
     // Sends Ctrl and the key to the main window, as the keyboard does.
     void PressControlKey(WORD key) const;
+    // A shown window of the program of the class, owned by `owner`: the shell's top bar or
+    // menu bar of a window, or (owner NULL) an open pop-up menu; NULL when there is none.
+    HWND ShellWindow(LPCWSTR className, HWND owner) const;
+    // Taps a menu-bar button and chooses the first item of the pop-up it opens; false when no
+    // pop-up opens.
+    bool ChooseFirstItem(HWND menuBarButton) const;
+    // Taps the OK button in the top bar of `window` and waits until the window is gone; false
+    // when the top bar has no OK button.
+    bool PressTopBarOk(HWND window) const;
     // Waits for the program to end; its exit code, or -1 when it does not end in time.
     int WaitForExit(DWORD milliseconds = 10000);
     bool running() const;

@@ -5,11 +5,31 @@
 
 #include "resources/resource.h"
 #include "store/style_store.h"
+#include "ui/app_frame.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
+
+RECT Screen()
+{
+    RECT area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+std::vector<LONG> Edges(LONG left, LONG top, LONG right, LONG bottom)
+{
+    return {left, top, right, bottom};
+}
+
+std::vector<LONG> Edges(HWND window)
+{
+    RECT rect = {0, 0, 0, 0};
+    GetWindowRect(window, &rect);
+    return Edges(rect.left, rect.top, rect.right, rect.bottom);
+}
 
 class Program : public ::testing::Test
 {
@@ -144,6 +164,54 @@ TEST_F(Program, KeysOpenTheAboutBoxAndEndTheProgram)
 
     program.PressControlKey('Q');
     EXPECT_EQ(0, program.WaitForExit());
+}
+
+TEST_F(Program, FillsTheScreenBetweenTheTopBarAndTheMenuBarAtItsFoot)
+{
+    AddDemoStyles();
+    ASSERT_TRUE(program.Start());
+    RECT screen = Screen();
+    HWND topBar = program.ShellWindow(SHELL_TOP_BAR_CLASS, program.mainWindow());
+    HWND menuBar = program.ShellWindow(SHELL_MENU_BAR_CLASS, program.mainWindow());
+    ASSERT_TRUE(topBar != NULL && menuBar != NULL);
+
+    LONG windowTop = screen.top + SHELL_TOP_BAR_HEIGHT;
+    LONG menuBarTop = screen.bottom - MENU_BAR_HEIGHT;
+    EXPECT_EQ(Edges(screen.left, screen.top, screen.right, windowTop), Edges(topBar));
+    EXPECT_EQ(Edges(screen.left, menuBarTop, screen.right, screen.bottom), Edges(menuBar));
+    EXPECT_TRUE(FindWindowExW(menuBar, NULL, L"Button", L"Tools") != NULL);
+    // No caption or frame: the client area is the whole window.
+    EXPECT_EQ(Edges(screen.left, windowTop, screen.right, menuBarTop), Edges(program.mainWindow()));
+    RECT client;
+    GetClientRect(program.mainWindow(), &client);
+    EXPECT_EQ(Edges(0, 0, screen.right - screen.left, menuBarTop - windowTop),
+              Edges(client.left, client.top, client.right, client.bottom));
+    std::vector<LONG> dialog = Edges(program.dialog());
+    EXPECT_EQ(screen.left, dialog[0]);
+    EXPECT_EQ(windowTop, dialog[1]);
+    Exit();
+}
+
+TEST_F(Program, ToolsAboutOpensTheAboutBoxOverTheScreenAndItsOkClosesIt)
+{
+    AddDemoStyles();
+    ASSERT_TRUE(program.Start());
+    HWND menuBar = program.ShellWindow(SHELL_MENU_BAR_CLASS, program.mainWindow());
+    ASSERT_TRUE(menuBar != NULL);
+    HWND tools = FindWindowExW(menuBar, NULL, L"Button", L"Tools");
+    ASSERT_TRUE(tools != NULL);
+
+    ASSERT_TRUE(program.ChooseFirstItem(tools)) << "no pop-up";
+    ProgramBox about;
+    ASSERT_TRUE(program.WaitForBox(&about));
+    EXPECT_EQ(L"About dunvatel", about.caption);
+    RECT screen = Screen();
+    EXPECT_EQ(Edges(screen.left, screen.top + SHELL_TOP_BAR_HEIGHT, screen.right, screen.bottom),
+              Edges(about.window));
+    EXPECT_TRUE(program.PressTopBarOk(about.window));
+    EXPECT_FALSE(IsWindow(about.window));
+    EXPECT_TRUE(program.running());
+    Exit();
 }
 
 TEST_F(Program, ASecondStartLeavesOneInstanceInFront)

@@ -1,0 +1,14 @@
+// Menu-bar records in the Win32 test program's resources, for the shell menu bar's stand-in.
+#ifndef DUNVATEL_TESTS_PLATFORM_MENU_BAR_RECORDS_H
+#define DUNVATEL_TESTS_PLATFORM_MENU_BAR_RECORDS_H
+
+#define IDR_TEST_MENU 301
+#define IDR_READABLE_RECORD 302
+#define IDR_RECORD_ONE_WORD_SHORT 303
+#define IDR_RECORD_ONE_WORD_OVER 304
+#define IDR_RECORD_COUNTING_TWO_BUTTONS 305
+#define IDR_RECORD_UNKNOWN_POPUP 306
+#define IDM_TEST_TOOLS 40101
+#define IDM_TEST_ITEM 40102
+
+#endif
