@@ -121,22 +121,6 @@ LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-bool RegisterMenuBarClass()
-{
-    HINSTANCE instance = GetModuleHandleW(NULL);
-    WNDCLASSW found;
-    if (GetClassInfoW(instance, SHELL_MENU_BAR_CLASS, &found))
-        return true;
-    WNDCLASSW barClass;
-    memset(&barClass, 0, sizeof(barClass));
-    barClass.lpfnWndProc = MenuBarProc;
-    barClass.hInstance = instance;
-    barClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
-    barClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    barClass.lpszClassName = SHELL_MENU_BAR_CLASS;
-    return RegisterClassW(&barClass) != 0;
-}
-
 // One button of the record at `*x`, as wide as its text; `*x` moves past it.
 bool AddButton(HWND bar, HINSTANCE instance, const WORD* words, int* x)
 {
@@ -169,7 +153,7 @@ bool AddButton(HWND bar, HINSTANCE instance, const WORD* words, int* x)
 HWND CreateBar(HWND owner, HMENU menu)
 {
     HWND bar = NULL;
-    if (RegisterMenuBarClass())
+    if (RegisterShellClass(SHELL_MENU_BAR_CLASS, MenuBarProc, (HBRUSH)(COLOR_BTNFACE + 1)))
     {
         RECT area = ShellScreenArea();
         bar =

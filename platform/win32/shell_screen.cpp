@@ -91,22 +91,23 @@ LRESULT CALLBACK TopBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-bool RegisterTopBarClass()
+} // namespace
+
+bool RegisterShellClass(LPCWSTR name, WNDPROC procedure, HBRUSH background)
 {
     HINSTANCE instance = GetModuleHandleW(NULL);
     WNDCLASSW found;
-    if (GetClassInfoW(instance, SHELL_TOP_BAR_CLASS, &found))
+    if (GetClassInfoW(instance, name, &found))
         return true;
     WNDCLASSW barClass;
     memset(&barClass, 0, sizeof(barClass));
-    barClass.lpfnWndProc = TopBarProc;
+    barClass.lpfnWndProc = procedure;
     barClass.hInstance = instance;
     barClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
-    barClass.lpszClassName = SHELL_TOP_BAR_CLASS;
+    barClass.hbrBackground = background;
+    barClass.lpszClassName = name;
     return RegisterClassW(&barClass) != 0;
 }
-
-} // namespace
 
 RECT ShellScreenArea()
 {
@@ -142,7 +143,7 @@ HWND FindTopBar(HWND window)
 HWND ShowTopBar(HWND window)
 {
     HWND bar = FindTopBar(window);
-    if (bar || !RegisterTopBarClass())
+    if (bar || !RegisterShellClass(SHELL_TOP_BAR_CLASS, TopBarProc, NULL))
         return bar;
     // Owned by the window: it stays above it and ends with it.
     RECT area = ShellScreenArea();

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+// Registers the window class of one of the shell's bars, once; false when it cannot be had.
+bool RegisterShellClass(LPCWSTR name, WNDPROC procedure, HBRUSH background);
+
 // The screen the program gets: the desktop's work area (under scripts/run.sh, Wine's 240x320
 // virtual desktop).
 RECT ShellScreenArea();
