@@ -25,23 +25,16 @@ WString Wide(const char* bytes)
     return result;
 }
 
-TEST(TextConversion, ShiftJisRoundTripsJapanese)
+TEST(TextConversion, ShiftJisRoundTripsJapaneseAndWhatItCannotMapBecomesTheDefaultCharacter)
 {
     EXPECT_EQ(SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I, Oem(TEXT("日本語テスト ｱｲ")));
     EXPECT_EQ(W(TEXT("日本語テスト ｱｲ")), Wide(SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I));
     EXPECT_EQ("", Oem(TEXT("")));
     EXPECT_EQ(W(TEXT("")), Wide(""));
-}
 
-TEST(TextConversion, CharactersTheCodePageLacksBecomeItsDefaultCharacter)
-{
     EXPECT_EQ("a?b?", Oem(TEXT("a€b丂")));
     // Each half of a surrogate pair stands for itself.
     EXPECT_EQ("??", Oem(TEXT("\U0001F600")));
-}
-
-TEST(TextConversion, UnreadableBytesBecomeTheCodePagesDefaultCharacter)
-{
     // A lead byte takes the byte after it, even when the pair means nothing.
     EXPECT_EQ(W(TEXT("a\u30FBc")), Wide("a\x81 c"));
     // A line cut after a lead byte: the pair with the terminator still ends the text.
@@ -81,14 +74,11 @@ class LineFile : public ::testing::Test
     }
 };
 
-TEST_F(LineFile, FormattedLinesAreWrittenInTheOemCodePageWithoutTerminator)
+TEST_F(LineFile, FormattedLinesAreWrittenWholeInTheOemCodePageWithoutTerminator)
 {
     EXPECT_EQ("--name " SJIS_NIHONGO "\r\n", Formatted(TEXT("--name %s\r\n"), TEXT("日本語")));
     EXPECT_EQ("--endmulti\r\n", Formatted(TEXT("--endmulti\r\n")));
-}
-
-TEST_F(LineFile, LinesLongerThanTheFormattingBufferAreWrittenWhole)
-{
+    // Lines longer than the formatting buffer.
     EXPECT_EQ("--name " + std::string(3000, 'x') + "\r\n",
               Formatted(TEXT("--name %s\r\n"), WString(3000, u'x')));
     // 1020 units fit the buffer as units but not as bytes: the bytes are not the limit.
@@ -105,7 +95,7 @@ TEST_F(LineFile, LinesLongerThanTheFormattingBufferAreWrittenWhole)
     EXPECT_EQ(std::string(1022, 'z') + "\r\n", Formatted(TEXT("%s\r\n"), WString(1022, u'z')));
 }
 
-TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreak)
+TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreakOr2045Bytes)
 {
     EXPECT_EQ((std::vector<WString>{TEXT("one"), TEXT("two  "), TEXT(""), TEXT("日本語")}),
               Lines(" \t one\r\n\ttwo  \r\n\r\n" SJIS_NIHONGO "\r\n"));
@@ -116,10 +106,8 @@ TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreak)
     // A CR inside a line cuts it there.
     EXPECT_EQ((std::vector<WString>{TEXT("ab"), TEXT("next")}), Lines("ab\rcd\nnext\n"));
     EXPECT_TRUE(Lines("").empty());
-}
 
-TEST_F(LineFile, LongLinesComeInPiecesOf2045Bytes)
-{
+    // Long lines come in pieces of 2045 bytes.
     std::string line = std::string(2045, 'a') + std::string(2045, 'b') + "cc\r\n";
     EXPECT_EQ((std::vector<WString>{WString(2045, u'a'), WString(2045, u'b'), TEXT("cc")}),
               Lines(line));
@@ -129,11 +117,9 @@ TEST_F(LineFile, LongLinesComeInPiecesOf2045Bytes)
     // Blanks at the start of a later piece are dropped too.
     EXPECT_EQ((std::vector<WString>{WString(2045, u'a'), TEXT("b")}),
               Lines(std::string(2045, 'a') + "  b"));
-}
 
-TEST_F(LineFile, APieceCutInsideADoubleByteCharacterStaysWithinTheLine)
-{
-    std::string line = "ab";
+    // A piece cut inside a double-byte character stays within the line.
+    line = "ab";
     WString first = TEXT("ab");
     for (int i = 0; i < 1021; ++i)
     {

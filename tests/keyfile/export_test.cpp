@@ -29,7 +29,7 @@ class Export : public KeyFileTest
     WString path = scratch.File(TEXT("export.txt"));
 };
 
-TEST_F(Export, WritesOneBlockPerMultiStringValueInShiftJis)
+TEST_F(Export, AsksForTheFileAndWritesOneBlockPerMultiStringValueInShiftJis)
 {
     // Name order is creation order, so the file's order is the same on every registry.
     SetCustomStrings(TEXT("A keys"), {TEXT("日本語"), TEXT("ｱｲ x"), TEXT("テスト")});
@@ -50,11 +50,6 @@ TEST_F(Export, WritesOneBlockPerMultiStringValueInShiftJis)
     ASSERT_EQ(1u, user.boxes().size());
     // " b " will come back without its leading blank.
     EXPECT_TRUE(user.Showed(0, Counted(EXPORTED_WITH_LOSSES, 1), CAPTION_WRITE));
-}
-
-TEST_F(Export, AsksForTheFileInTheSaveDialog)
-{
-    ExportTo(path);
 
     ASSERT_EQ(1u, user.fileDialogs().size());
     const ShownFileDialog& dialog = user.fileDialogs()[0];
@@ -69,34 +64,21 @@ TEST_F(Export, AsksForTheFileInTheSaveDialog)
     EXPECT_EQ(path, WString(g_keyFilePath));
 }
 
-TEST_F(Export, AnEmptyCustomStyleGivesAnEmptyFile)
-{
-    SetString(CUSTOM_STYLE_KEY, TEXT("text"), TEXT("x"));
-    ExportTo(path);
-    EXPECT_EQ("", ReadFileBytes(path));
-    EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
-}
-
-TEST_F(Export, ACancelledDialogDoesNothing)
+TEST_F(Export, ACancelledDialogOrAMissingCustomStyleWritesNothing)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("a")});
     user.WillCancelFileDialog();
     ExportCustomStyle(windows.dialog(), 0);
     EXPECT_TRUE(user.boxes().empty());
     EXPECT_EQ(W(INITIAL_KEY_FILE), WString(g_keyFilePath));
-}
 
-TEST_F(Export, WithoutCustomStyleNoFileIsCreated)
-{
     DeleteTree(CUSTOM_STYLE_KEY);
-    user.WillChooseFile(path);
-    user.WillAnswer(IDOK);
-    ExportCustomStyle(windows.dialog(), 0);
+    ExportTo(path);
     EXPECT_TRUE(user.ShowedLast(NO_CUSTOM_STYLE, CAPTION_EXPORT));
-    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ("<missing>", ReadFileBytes(path));
 }
 
-TEST_F(Export, ExportingTwiceToOneNameReplacesTheFile)
+TEST_F(Export, ExportingAgainToOneNameReplacesTheFileAnEmptyStyleWithAnEmptyFile)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("first"), TEXT("longer first")});
     ExportTo(path);
@@ -105,39 +87,38 @@ TEST_F(Export, ExportingTwiceToOneNameReplacesTheFile)
     EXPECT_EQ("--name keys\r\nsecond\r\n--endmulti\r\n", ReadFileBytes(path));
     EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
     EXPECT_EQ(2u, user.boxes().size());
-}
 
-TEST_F(Export, StringsLongerThanTheFormattingBufferAreWrittenWhole)
-{
-    WString longName(1500, u'n');
-    WString longText(3000, u's');
-    SetCustomStrings(longName, {longText, TEXT("after")});
+    DeleteTree(CUSTOM_STYLE_KEY);
+    SetString(CUSTOM_STYLE_KEY, TEXT("text"), TEXT("x"));
     ExportTo(path);
-    EXPECT_EQ("--name " + std::string(1500, 'n') + "\r\n" + std::string(3000, 's') +
-                  "\r\nafter\r\n--endmulti\r\n",
-              ReadFileBytes(path));
+    EXPECT_EQ("", ReadFileBytes(path));
+    EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
 }
 
-TEST_F(Export, MalformedListsAreWrittenWithinTheirData)
+TEST_F(Export, LongStringsAreWrittenWholeAndMalformedListsWithinTheirData)
 {
     // Name order is creation order.
-    auto units = [](const WString& text) { return TextBytes(text); };
-    Bytes noClosingString = units(WString(TEXT("ab\0cd"), 5)); // ab 0 cd 0
-    Bytes unterminated = units(TEXT("ab"));
+    Bytes noClosingString = TextBytes(WString(TEXT("ab\0cd"), 5)); // ab 0 cd 0
+    Bytes unterminated = TextBytes(TEXT("ab"));
     unterminated.resize(4); // a b, no terminator
-    Bytes oddLength = units(TEXT("xy"));
+    Bytes oddLength = TextBytes(TEXT("xy"));
     oddLength.resize(5); // x y and half a unit
     SetValue(CUSTOM_STYLE_KEY, TEXT("A"), REG_MULTI_SZ, noClosingString);
     SetValue(CUSTOM_STYLE_KEY, TEXT("B"), REG_MULTI_SZ, unterminated);
     SetValue(CUSTOM_STYLE_KEY, TEXT("C"), REG_MULTI_SZ, oddLength);
     SetValue(CUSTOM_STYLE_KEY, TEXT("D"), REG_MULTI_SZ, Bytes());
+    // Longer than the formatting buffer.
+    SetCustomStrings(WString(1500, u'n'), {WString(3000, u's'), TEXT("after")});
 
     ExportTo(path);
 
     EXPECT_EQ("--name A\r\nab\r\ncd\r\n--endmulti\r\n"
               "--name B\r\nab\r\n--endmulti\r\n"
               "--name C\r\nxy\r\n--endmulti\r\n"
-              "--name D\r\n--endmulti\r\n",
+              "--name D\r\n--endmulti\r\n"
+              "--name " +
+                  std::string(1500, 'n') + "\r\n" + std::string(3000, 's') +
+                  "\r\nafter\r\n--endmulti\r\n",
               ReadFileBytes(path));
 }
 

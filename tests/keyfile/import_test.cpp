@@ -32,34 +32,7 @@ class Import : public KeyFileTest
     WString path = scratch.File(TEXT("import.txt"));
 };
 
-TEST_F(Import, AsksForAnExistingFileAndConfirmsWithItsPath)
-{
-    ImportText("--name keys\r\na\r\n--endmulti\r\n");
-
-    ASSERT_EQ(1u, user.fileDialogs().size());
-    const ShownFileDialog& dialog = user.fileDialogs()[0];
-    EXPECT_FALSE(dialog.save);
-    EXPECT_EQ(windows.dialog(), dialog.owner);
-    EXPECT_EQ(KEY_FILE_PATH_CAPACITY, dialog.capacity);
-    EXPECT_EQ(W(TEXT("Open")), dialog.title);
-    EXPECT_EQ((DWORD)(OFN_FILEMUSTEXIST | PLATFORM_FILE_DIALOG_FLAGS), dialog.flags);
-    ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(0, ASK_IMPORT, path, MB_YESNO));
-    EXPECT_TRUE(user.Showed(1, IMPORTED, CAPTION_READ));
-    EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("keys")));
-}
-
-TEST_F(Import, TheLastFileChosenIsOfferedNext)
-{
-    ExportTo(path);
-    user.WillCancelFileDialog();
-    ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(2u, user.fileDialogs().size());
-    EXPECT_EQ(path, user.fileDialogs()[1].initialFile);
-    EXPECT_EQ(1u, user.boxes().size()); // the export's notice only
-}
-
-TEST_F(Import, NoToTheQuestionChangesNothing)
+TEST_F(Import, AsksForAnExistingFileAndConfirmsWithItsPathAndNoChangesNothing)
 {
     WriteFileBytes(path, "--name keys\r\na\r\n--endmulti\r\n");
     user.WillChooseFile(path);
@@ -67,10 +40,31 @@ TEST_F(Import, NoToTheQuestionChangesNothing)
     ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
     EXPECT_EQ(1u, user.boxes().size());
     EXPECT_TRUE(ValueNames(CUSTOM_STYLE_KEY).empty());
+
+    ImportFrom(path);
+    ASSERT_EQ(2u, user.fileDialogs().size());
+    const ShownFileDialog& dialog = user.fileDialogs()[1];
+    EXPECT_FALSE(dialog.save);
+    EXPECT_EQ(windows.dialog(), dialog.owner);
+    EXPECT_EQ(KEY_FILE_PATH_CAPACITY, dialog.capacity);
+    EXPECT_EQ(W(TEXT("Open")), dialog.title);
+    EXPECT_EQ((DWORD)(OFN_FILEMUSTEXIST | PLATFORM_FILE_DIALOG_FLAGS), dialog.flags);
+    ASSERT_EQ(3u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(1, ASK_IMPORT, path, MB_YESNO));
+    EXPECT_TRUE(user.Showed(2, IMPORTED, CAPTION_READ));
+    EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("keys")));
 }
 
-TEST_F(Import, WithoutCustomStyleNothingIsCreated)
+TEST_F(Import, TheLastFileChosenIsOfferedNextAndWithoutCustomNothingIsCreated)
 {
+    ExportTo(path);
+    user.WillCancelFileDialog();
+    ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_EQ(2u, user.fileDialogs().size());
+    EXPECT_EQ(path, user.fileDialogs()[1].initialFile);
+    EXPECT_EQ(1u, user.boxes().size()); // the export's notice only
+
+    // Without a Custom style nothing is created.
     DeleteTree(CUSTOM_STYLE_KEY);
     WriteFileBytes(path, "--name keys\r\na\r\n--endmulti\r\n");
     ImportFrom(path);
@@ -78,7 +72,7 @@ TEST_F(Import, WithoutCustomStyleNothingIsCreated)
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
 }
 
-TEST_F(Import, ReadsHandEditedFilesLeniently)
+TEST_F(Import, ReadsHandEditedShiftJisFilesLeniently)
 {
     SetString(CUSTOM_STYLE_KEY, TEXT("Other"), TEXT("stays"));
     SetCustomStrings(TEXT("Second"), {TEXT("old"), TEXT("values")});
@@ -119,17 +113,11 @@ TEST_F(Import, ReadsHandEditedFilesLeniently)
     EXPECT_EQ(std::vector<WString>{TEXT("kept")}, CustomStrings(TEXT("Second")));
     EXPECT_EQ((std::vector<WString>{TEXT("--name"), TEXT("--nameX"), TEXT("--name\tTab")}),
               CustomStrings(TEXT("NoBlank")));
-    DWORD type = 0;
-    Bytes data;
-    ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("Empty"), &type, &data));
-    EXPECT_EQ((Bytes{0, 0}), data);
-    ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("Other"), &type, &data));
-    EXPECT_EQ(TextBytes(TEXT("stays")), data);
-}
+    EXPECT_EQ((Bytes{0, 0}), ValueData(CUSTOM_STYLE_KEY, TEXT("Empty")));
+    EXPECT_EQ(TextBytes(TEXT("stays")), ValueData(CUSTOM_STYLE_KEY, TEXT("Other")));
 
-TEST_F(Import, ShiftJisLinesAndLongLines)
-{
-    // 2045 bytes are one piece, whatever their characters; the rest is a string of its own.
+    // Shift JIS lines; 2045 bytes are one piece, whatever their characters, the rest a string of
+    // its own.
     std::string longLine = "a";
     WString firstPiece = TEXT("a");
     for (int i = 0; i < 1022; ++i)
@@ -151,13 +139,7 @@ TEST_F(Import, WhatExportWritesComesBack)
              TextBytes(WString(TEXT("\0\0\0"), 3))); // empty list with room to spare
     SetCustomStrings(TEXT("D max"), {WString(2045, u'm')});
     SetString(CUSTOM_STYLE_KEY, TEXT("E text"), TEXT("untouched"));
-    std::vector<WString> names = ValueNames(CUSTOM_STYLE_KEY);
-    std::map<WString, Bytes> before;
-    for (const WString& name : names)
-    {
-        DWORD type = 0;
-        ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, name, &type, &before[name]));
-    }
+    std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     ExportTo(path);
     DeleteTree(CUSTOM_STYLE_KEY);
     CreateKey(CUSTOM_STYLE_KEY);
@@ -168,17 +150,10 @@ TEST_F(Import, WhatExportWritesComesBack)
     EXPECT_EQ((std::vector<WString>{TEXT("A keys"), TEXT("B empty"), TEXT("C stored long"),
                                     TEXT("D max")}),
               Sorted(ValueNames(CUSTOM_STYLE_KEY)));
-    for (LPCWSTR name : {TEXT("A keys"), TEXT("B empty"), TEXT("D max")})
-    {
-        DWORD type = 0;
-        Bytes data;
-        ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, name, &type, &data));
-        EXPECT_EQ(before[name], data);
-    }
-    DWORD type = 0;
-    Bytes data;
-    ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, TEXT("C stored long"), &type, &data));
-    EXPECT_EQ((Bytes{0, 0}), data);
+    std::map<WString, StoredValue> after = TreeValues(CUSTOM_STYLE_KEY);
+    for (LPCWSTR name : {TEXT("|A keys"), TEXT("|B empty"), TEXT("|D max")})
+        EXPECT_EQ(before[name], after[name]) << ToUtf8(name);
+    EXPECT_EQ((Bytes{0, 0}), after[TEXT("|C stored long")].data);
 }
 
 TEST_F(Import, ExportCountsExactlyTheKeyDefinitionsThatDoNotComeBack)
@@ -201,12 +176,7 @@ TEST_F(Import, ExportCountsExactlyTheKeyDefinitionsThatDoNotComeBack)
     SetCustomStrings(TEXT(" Blank name"), {TEXT("x")});
     SetCustomStrings(WString(256, u'n'), {TEXT("x")});
     SetValue(CUSTOM_STYLE_KEY, TEXT("Unclosed list"), REG_MULTI_SZ, TextBytes(TEXT("ab")));
-    std::map<WString, Bytes> before;
-    for (const WString& name : ValueNames(CUSTOM_STYLE_KEY))
-    {
-        DWORD type = 0;
-        ASSERT_TRUE(ReadValue(CUSTOM_STYLE_KEY, name, &type, &before[name]));
-    }
+    std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
     ExportTo(path);
     EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, 15), CAPTION_WRITE));
 
@@ -215,20 +185,17 @@ TEST_F(Import, ExportCountsExactlyTheKeyDefinitionsThatDoNotComeBack)
     CreateKey(CUSTOM_STYLE_KEY);
     ImportFrom(path);
     std::vector<WString> unchanged;
-    for (const WString& name : ValueNames(CUSTOM_STYLE_KEY))
+    for (const auto& entry : TreeValues(CUSTOM_STYLE_KEY))
     {
-        DWORD type = 0;
-        Bytes data;
-        if (ReadValue(CUSTOM_STYLE_KEY, name, &type, &data) && before.count(name) &&
-            before[name] == data)
-            unchanged.push_back(name);
+        if (before.count(entry.first) && before[entry.first] == entry.second)
+            unchanged.push_back(entry.first);
     }
-    EXPECT_EQ(
-        (std::vector<WString>{TEXT("Kept"), TEXT("Kept fullest block"), TEXT("Kept longest line")}),
-        Sorted(unchanged));
+    EXPECT_EQ((std::vector<WString>{TEXT("|Kept"), TEXT("|Kept fullest block"),
+                                    TEXT("|Kept longest line")}),
+              unchanged);
 }
 
-TEST_F(Import, UnicodeFilesAreRefusedBeforeAnythingIsStored)
+TEST_F(Import, UnicodeFilesAndFilesWithoutKeyDefinitionsStoreNothing)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("old")});
     const std::string block = "--name keys\r\nnew\r\n--endmulti\r\n";
@@ -244,12 +211,7 @@ TEST_F(Import, UnicodeFilesAreRefusedBeforeAnythingIsStored)
     {
         ImportText(file);
         EXPECT_TRUE(user.ShowedLast(UNICODE_FILE, CAPTION_ERROR));
-        EXPECT_EQ(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("keys")));
     }
-}
-
-TEST_F(Import, AFileWithoutKeyDefinitionsIsNotCalledRead)
-{
     std::string binary(65536, '\0');
     for (size_t i = 0; i < binary.size(); ++i)
         binary[i] = (char)(i * 131 + i / 251);
@@ -259,13 +221,14 @@ TEST_F(Import, AFileWithoutKeyDefinitionsIsNotCalledRead)
         ImportText(file);
         EXPECT_TRUE(user.ShowedLast(NO_DEFINITIONS_IN_FILE, CAPTION_READ));
     }
-    EXPECT_TRUE(ValueNames(CUSTOM_STYLE_KEY).empty());
+    EXPECT_EQ(std::vector<WString>{TEXT("keys")}, ValueNames(CUSTOM_STYLE_KEY));
+    EXPECT_EQ(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("keys")));
 
     ImportText("");
     EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
 }
 
-TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCounted)
+TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCountedWhenTheyEnd)
 {
     std::string file;
     auto block = [&file](const std::string& name, std::initializer_list<size_t> lengths)
@@ -289,10 +252,10 @@ TEST_F(Import, BlocksTooLargeForTheBuffersAreDroppedWholeAndCounted)
     EXPECT_EQ(std::vector<WString>{WString(5, u's')}, CustomStrings(WString(255, u'n')));
     EXPECT_EQ(std::vector<WString>{WString(1, u's')}, CustomStrings(TEXT("After")));
     EXPECT_EQ(3u, ValueNames(CUSTOM_STYLE_KEY).size());
-}
 
-TEST_F(Import, ADroppedBlockThatNeverEndsIsNotCounted)
-{
+    // A dropped block that never ends is not counted.
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
     ImportText("--name TooLarge\r\n" + std::string(2000, 'a') + "\r\n" + std::string(2000, 'b') +
                "\r\n--name Next\r\nx\r\n--endmulti\r\n");
     EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));

@@ -22,31 +22,20 @@ class KeyFileFaults : public KeyFileTest
     WString path = scratch.File(TEXT("faults.txt"));
 };
 
-TEST_F(KeyFileFaults, AFullDiskIsReportedAsAFailedExport)
+TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndAValueNotEnumeratedIsPassedOver)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("a"), TEXT("b")});
     ExportTo(TEXT("/dev/full"));
     EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
-}
-
-TEST_F(KeyFileFaults, AFileThatCannotBeCreatedIsReported)
-{
     ExportTo(scratch.File(TEXT("missing/export.txt")));
     EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
-}
-
-TEST_F(KeyFileFaults, ACustomStyleThatCannotBeReadIsReported)
-{
-    SetCustomStrings(TEXT("keys"), {TEXT("a")});
     HostFailRegistryCall(HOST_REG_QUERY_INFO);
     ExportTo(path);
     EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
     EXPECT_EQ("", ReadFileBytes(path));
-}
+    EXPECT_EQ(3u, user.boxes().size());
 
-TEST_F(KeyFileFaults, AValueThatCannotBeEnumeratedIsPassedOver)
-{
-    SetCustomStrings(TEXT("A"), {TEXT("a")});
+    // A value that cannot be enumerated is passed over.
     SetCustomStrings(TEXT("B"), {TEXT("b")});
     HostFailRegistryCall(HOST_REG_ENUM_VALUE);
     ExportTo(path);
@@ -54,40 +43,34 @@ TEST_F(KeyFileFaults, AValueThatCannotBeEnumeratedIsPassedOver)
     EXPECT_EQ("--name B\r\nb\r\n--endmulti\r\n", ReadFileBytes(path));
 }
 
-TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAreCounted)
+TEST_F(KeyFileFaults, AFileThatCannotBeOpenedOrReadFailsTheImport)
 {
-    WriteFileBytes(path, "--name A\r\na\r\n--endmulti\r\n--name B\r\nb\r\n--endmulti\r\n"
-                         "--name C\r\nc\r\n--endmulti\r\n");
+    ImportFrom(scratch.File(TEXT("missing.txt")));
+    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
+    // A directory opens as a stream on this system, and every read of it fails.
+    ImportFrom(scratch.path());
+    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
+    EXPECT_EQ(4u, user.boxes().size()); // each with its question
+}
+
+TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAndBlocksAfterAReadErrorAreCounted)
+{
+    const std::string first = "--name A\r\na\r\n--endmulti\r\n";
+    WriteFileBytes(path, first + "--name B\r\nb\r\n--endmulti\r\n--name C\r\nc\r\n--endmulti\r\n");
     HostFailRegistryCall(HOST_REG_SET_VALUE, 1);
     ImportFrom(path);
     EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_WITH_UNSTORED, 1), CAPTION_READ));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
     EXPECT_EQ(std::vector<WString>{TEXT("c")}, CustomStrings(TEXT("C")));
-}
 
-TEST_F(KeyFileFaults, AReadErrorIsReportedLikeAnUnreadableFile)
-{
-    // A directory opens as a stream on this system, and every read of it fails.
-    ImportFrom(scratch.path());
-    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
-}
-
-TEST_F(KeyFileFaults, AReadErrorAfterStoredBlocksSaysHowManyWereStored)
-{
-    const std::string first = "--name A\r\na\r\n--endmulti\r\n";
-    WriteFileBytes(path, first + "--name B\r\nb\r\n--endmulti\r\n");
+    DeleteTree(CUSTOM_STYLE_KEY);
+    CreateKey(CUSTOM_STYLE_KEY);
     HostFailFileReadsFrom((long)first.size());
     ImportFrom(path);
     EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_IN_PART, 1), CAPTION_ERROR));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
-}
-
-TEST_F(KeyFileFaults, AFileThatCannotBeOpenedIsReported)
-{
-    ImportFrom(scratch.File(TEXT("missing.txt")));
-    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
 }
 
 TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)

@@ -53,15 +53,6 @@ void WriteFileBytes(const WString& path, const std::string& bytes, Caller caller
     RequireSetUp(fclose(file) == 0 && written, "write file", path, caller);
 }
 
-bool FileExists(const WString& path)
-{
-    FILE* file = _wfopen(path.c_str(), TEXT("rb"));
-    if (!file)
-        return false;
-    fclose(file);
-    return true;
-}
-
 std::vector<WString> CustomStrings(const WString& name)
 {
     DWORD type = 0;
@@ -105,7 +96,6 @@ void KeyFileTest::ExportTo(const WString& path)
 void KeyFileTest::ImportFrom(const WString& path)
 {
     user.WillChooseFile(path);
-    user.WillAnswer(IDYES);
-    user.WillAnswer(IDOK);
+    user.WillAnswer({IDYES, IDOK});
     ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
 }

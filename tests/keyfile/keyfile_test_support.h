@@ -34,7 +34,6 @@ class ScratchDirectory
 std::string ReadFileBytes(const WString& path);
 // A set-up step (see RequireSetUp).
 void WriteFileBytes(const WString& path, const std::string& bytes, Caller caller = {});
-bool FileExists(const WString& path);
 
 // The strings of a REG_MULTI_SZ value of the Custom style, or {"<missing>"}.
 std::vector<WString> CustomStrings(const WString& name);

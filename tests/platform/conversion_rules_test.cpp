@@ -8,7 +8,7 @@
 namespace
 {
 
-TEST(ConversionRules, LengthMinusOneCountsTheTerminator)
+TEST(ConversionRules, LengthMinusOneCountsTheTerminatorAndUnmappedTextTakesTheDefault)
 {
     EXPECT_EQ(4, WideCharToMultiByte(CP_OEMCP, 0, TEXT("abc"), -1, NULL, 0, NULL, NULL));
     EXPECT_EQ(7, WideCharToMultiByte(CP_OEMCP, 0, TEXT("日本語"), -1, NULL, 0, NULL, NULL));
@@ -17,20 +17,14 @@ TEST(ConversionRules, LengthMinusOneCountsTheTerminator)
     char bytes[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
     EXPECT_EQ(4, WideCharToMultiByte(CP_OEMCP, 0, TEXT("日a"), -1, bytes, 8, NULL, NULL));
     EXPECT_EQ(std::string("\x93\xFA\x61", 4), std::string(bytes, 4)); // 日a and the terminator
-}
 
-TEST(ConversionRules, UnmappableCharactersUseTheDefaultCharacter)
-{
-    char bytes[16] = {0};
+    // What the code pages cannot map becomes their default character.
     BOOL used = FALSE;
     EXPECT_EQ(5,
-              WideCharToMultiByte(CP_OEMCP, 0, TEXT("€丂\U0001F600"), -1, bytes, 16, NULL, &used));
+              WideCharToMultiByte(CP_OEMCP, 0, TEXT("€丂\U0001F600"), -1, bytes, 8, NULL, &used));
     EXPECT_EQ("????", std::string(bytes));
     EXPECT_TRUE(used);
-}
 
-TEST(ConversionRules, InvalidShiftJisGivesTheDefaultUnicodeCharacter)
-{
     WCHAR text[8] = {0};
     // The lead byte 0x81 takes the blank with it.
     EXPECT_EQ(3, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "\x81 c", -1, text, 8));

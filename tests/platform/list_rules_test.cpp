@@ -25,50 +25,35 @@ class ListRules : public ::testing::Test
     TestWindows windows;
 };
 
-TEST_F(ListRules, EntriesAreSortedWithoutRegardToCase)
+TEST_F(ListRules, EntriesSortWithoutCaseAndSelectStringSearchesAfterTheStartAndWraps)
 {
-    Add({TEXT("delta"), TEXT("Bravo"), TEXT("alpha"), TEXT("Charlie")});
-    std::vector<WString> expected = {TEXT("alpha"), TEXT("Bravo"), TEXT("Charlie"), TEXT("delta")};
-    EXPECT_EQ(expected, windows.ListEntries());
-}
-
-TEST_F(ListRules, SelectStringSearchesAfterTheStartAndWraps)
-{
-    Add({TEXT("A"), TEXT("AB"), TEXT("B")});
+    Add({TEXT("B"), TEXT("ab"), TEXT("A")});
+    EXPECT_EQ((std::vector<WString>{TEXT("A"), TEXT("ab"), TEXT("B")}), windows.ListEntries());
     EXPECT_EQ(1, SelectString(0, TEXT("a"))); // AB comes before the exact match A
     EXPECT_EQ(1, windows.Selection());
     EXPECT_EQ(0, SelectString(-1, TEXT("A")));
     EXPECT_EQ(0, SelectString(2, TEXT("a"))); // from the end round to the start
     EXPECT_EQ(2, SelectString(0, TEXT("b")));
-}
 
-TEST_F(ListRules, SelectStringWithoutMatchKeepsTheSelection)
-{
-    Add({TEXT("Alpha"), TEXT("Beta")});
-    windows.Select(1);
     EXPECT_EQ(CB_ERR, SelectString(0, TEXT("Gamma")));
-    EXPECT_EQ(1, windows.Selection());
-    EXPECT_EQ(CB_ERR, SelectString(0, TEXT("AlphaBeta"))); // longer than every entry
+    EXPECT_EQ(2, windows.Selection());
+    EXPECT_EQ(CB_ERR, SelectString(0, TEXT("ABC"))); // longer than every entry
     EXPECT_EQ(CB_ERR, SelectString(0, TEXT("")));
-    EXPECT_EQ(1, windows.Selection());
+    EXPECT_EQ(2, windows.Selection());
 }
 
-TEST_F(ListRules, SetCurSelOutsideTheListFails)
+TEST_F(ListRules, PositionsOutsideTheListFail)
 {
     EXPECT_EQ(CB_ERR, Send(CB_SETCURSEL, 1)); // empty list
     EXPECT_EQ(CB_ERR, windows.Selection());
 
-    Add({TEXT("Only")});
+    Add({TEXT("Name")});
     EXPECT_EQ(0, Send(CB_SETCURSEL, 0));
     EXPECT_EQ(CB_ERR, Send(CB_SETCURSEL, 1));
     EXPECT_EQ(0, windows.Selection());
     EXPECT_EQ(CB_ERR, Send(CB_SETCURSEL, (WPARAM)-1));
     EXPECT_EQ(CB_ERR, windows.Selection());
-}
 
-TEST_F(ListRules, TextOfABadPositionFails)
-{
-    Add({TEXT("Name")});
     WCHAR text[16];
     EXPECT_EQ(4, Send(CB_GETLBTEXTLEN, 0));
     EXPECT_EQ(4, Send(CB_GETLBTEXT, 0, (LPARAM)text));

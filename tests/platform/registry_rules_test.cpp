@@ -57,7 +57,7 @@ class RegistryRules : public StoreTest
     HKEY key = NULL;
 };
 
-TEST_F(RegistryRules, NamesMatchWithoutCaseAndKeepTheirSpelling)
+TEST_F(RegistryRules, NamesMatchWithoutCaseKeepTheirSpellingAndSortWithoutCase)
 {
     CreateKey(Child(TEXT("MixedCase")));
     EXPECT_TRUE(KeyExists(Child(TEXT("mixedcase"))));
@@ -68,22 +68,16 @@ TEST_F(RegistryRules, NamesMatchWithoutCaseAndKeepTheirSpelling)
     SetString(root, TEXT("Value"), TEXT("one"));
     SetString(root, TEXT("VALUE"), TEXT("two"));
     EXPECT_EQ(std::vector<WString>{TEXT("Value")}, ValueNames(root));
-    DWORD type = 0;
-    Bytes data;
-    ASSERT_TRUE(ReadValue(root, TEXT("value"), &type, &data));
-    EXPECT_EQ(TextBytes(TEXT("two")), data);
-}
+    EXPECT_EQ(TextBytes(TEXT("two")), ValueData(root, TEXT("value")));
 
-TEST_F(RegistryRules, SubkeysEnumerateInCaseInsensitiveOrder)
-{
     for (LPCWSTR name : {TEXT("beta"), TEXT("Gamma"), TEXT("ALPHA2"), TEXT("Alpha"), TEXT("b")})
-        CreateKey(Child(name));
+        CreateKey(Child(TEXT("MixedCase\\")) + name);
     std::vector<WString> expected = {TEXT("Alpha"), TEXT("ALPHA2"), TEXT("b"), TEXT("beta"),
                                      TEXT("Gamma")};
-    EXPECT_EQ(expected, SubkeyNames(root));
+    EXPECT_EQ(expected, SubkeyNames(Child(TEXT("MixedCase"))));
 }
 
-TEST_F(RegistryRules, KeyEnumerationNeedsRoomForTheTerminator)
+TEST_F(RegistryRules, EnumerationNeedsRoomForTheTerminatorAndReportsTheNeededSizes)
 {
     CreateKey(Child(TEXT("Twelve-chars")));
     WCHAR name[32];
@@ -93,22 +87,15 @@ TEST_F(RegistryRules, KeyEnumerationNeedsRoomForTheTerminator)
     EXPECT_EQ(ERROR_MORE_DATA, RegEnumKeyExW(key, 0, name, &capacity, NULL, NULL, NULL, NULL));
     EXPECT_EQ(12u, capacity);
     EXPECT_EQ('x', name[0]);
-
     capacity = 13;
     ASSERT_EQ(ERROR_SUCCESS, RegEnumKeyExW(key, 0, name, &capacity, NULL, NULL, NULL, NULL));
     EXPECT_EQ(12u, capacity);
     EXPECT_EQ(W(TEXT("Twelve-chars")), WString(name));
-
     capacity = 32;
     EXPECT_EQ(ERROR_NO_MORE_ITEMS, RegEnumKeyExW(key, 1, name, &capacity, NULL, NULL, NULL, NULL));
-}
 
-TEST_F(RegistryRules, ValueEnumerationReportsTheNeededSizes)
-{
     Bytes data = MultiString({TEXT("first"), TEXT("second")});
     SetValue(root, TEXT("Keys"), REG_MULTI_SZ, data);
-
-    WCHAR name[16];
     BYTE buffer[64];
     DWORD nameCapacity = 4; // "Keys" needs 5 with its terminator
     DWORD type = 0;
@@ -116,14 +103,12 @@ TEST_F(RegistryRules, ValueEnumerationReportsTheNeededSizes)
     EXPECT_EQ(ERROR_MORE_DATA,
               RegEnumValueW(key, 0, name, &nameCapacity, NULL, &type, buffer, &size));
     EXPECT_EQ(4u, nameCapacity);
-
     nameCapacity = 5;
     size = 4;
     EXPECT_EQ(ERROR_MORE_DATA,
               RegEnumValueW(key, 0, name, &nameCapacity, NULL, &type, buffer, &size));
     EXPECT_EQ(W(TEXT("Keys")), WString(name));
     EXPECT_EQ(data.size(), size);
-
     nameCapacity = 16;
     size = sizeof(buffer);
     ASSERT_EQ(ERROR_SUCCESS,
@@ -131,7 +116,6 @@ TEST_F(RegistryRules, ValueEnumerationReportsTheNeededSizes)
     EXPECT_EQ(4u, nameCapacity);
     EXPECT_EQ((DWORD)REG_MULTI_SZ, type);
     EXPECT_EQ(data, Bytes(buffer, buffer + size));
-
     nameCapacity = 16;
     size = sizeof(buffer);
     EXPECT_EQ(ERROR_NO_MORE_ITEMS,
@@ -158,15 +142,20 @@ TEST_F(RegistryRules, QueryInfoGivesCountsMaximaAndClass)
     EXPECT_EQ(W(TEXT("")), KeyClass(Child(TEXT("short"))));
 }
 
-TEST_F(RegistryRules, CreateMakesIntermediateKeys)
+TEST_F(RegistryRules, CreateMakesIntermediateKeysAndTreeDeletionRemovesThemAll)
 {
-    CreateKey(Child(TEXT("one\\two\\three")), TEXT("REG_SZ"));
-    EXPECT_TRUE(KeyExists(Child(TEXT("one"))));
-    EXPECT_TRUE(KeyExists(Child(TEXT("one\\two"))));
-    EXPECT_EQ(W(TEXT("REG_SZ")), KeyClass(Child(TEXT("one\\two\\three"))));
+    CreateKey(Child(TEXT("tree\\a\\b")), TEXT("REG_SZ"));
+    EXPECT_TRUE(KeyExists(Child(TEXT("tree"))));
+    EXPECT_TRUE(KeyExists(Child(TEXT("tree\\a"))));
+    SetString(Child(TEXT("tree\\a")), TEXT("v"), TEXT("x"));
+    EXPECT_EQ(W(TEXT("REG_SZ")), KeyClass(Child(TEXT("tree\\a\\b"))));
+    EXPECT_EQ(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
+    EXPECT_FALSE(KeyExists(Child(TEXT("tree"))));
+    EXPECT_NE(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
+    EXPECT_TRUE(KeyExists(root));
 }
 
-TEST_F(RegistryRules, QueryValueReportsTheNeededSize)
+TEST_F(RegistryRules, ValuesHoldExactlyTheBytesGivenAndReportTheNeededSize)
 {
     SetString(root, TEXT("text"), TEXT("0123456789"));
     BYTE buffer[8];
@@ -176,35 +165,19 @@ TEST_F(RegistryRules, QueryValueReportsTheNeededSize)
     size = sizeof(buffer);
     EXPECT_EQ(ERROR_FILE_NOT_FOUND,
               RegQueryValueExW(key, TEXT("missing"), NULL, NULL, buffer, &size));
-}
 
-TEST_F(RegistryRules, SetStoresExactlyTheBytesGiven)
-{
     Bytes unterminated = {'a', 0, 'b'}; // odd length, no terminator
     SetValue(root, TEXT("odd"), REG_SZ, unterminated);
     SetValue(root, TEXT("empty"), REG_MULTI_SZ, Bytes());
+    EXPECT_EQ(unterminated, ValueData(root, TEXT("odd")));
     DWORD type = 0;
-    Bytes data;
-    ASSERT_TRUE(ReadValue(root, TEXT("odd"), &type, &data));
-    EXPECT_EQ(unterminated, data);
-    ASSERT_TRUE(ReadValue(root, TEXT("empty"), &type, &data));
+    EXPECT_TRUE(ValueData(root, TEXT("empty"), &type).empty());
     EXPECT_EQ((DWORD)REG_MULTI_SZ, type);
-    EXPECT_TRUE(data.empty());
-}
-
-TEST_F(RegistryRules, TreeDeletionRemovesEverythingBeneath)
-{
-    CreateKey(Child(TEXT("tree\\a\\b")));
-    SetString(Child(TEXT("tree\\a")), TEXT("v"), TEXT("x"));
-    EXPECT_EQ(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
-    EXPECT_FALSE(KeyExists(Child(TEXT("tree"))));
-    EXPECT_NE(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
-    EXPECT_TRUE(KeyExists(root));
 }
 
 // A key of hundreds of values and subkeys keeps answering lookups, counts and maxima exactly
 // while it changes through an open handle, as a copy's walk changes it.
-TEST_F(RegistryRules, AKeyOfManyValuesAnswersExactlyWhileItChanges)
+TEST_F(RegistryRules, AKeyOfManyValuesAndSubkeysAnswersExactlyWhileItChanges)
 {
     const int count = 500;
     // Names of 8 to 10 units; data of up to 96 bytes, except one value far longer in both.
@@ -250,18 +223,13 @@ TEST_F(RegistryRules, AKeyOfManyValuesAnswersExactlyWhileItChanges)
         EXPECT_EQ(ERROR_FILE_NOT_FOUND,
                   RegQueryValueExW(key, deleted.c_str(), NULL, NULL, NULL, &size));
     }
-}
 
-TEST_F(RegistryRules, AKeyOfManySubkeysEnumeratesExactlyWhileItChanges)
-{
-    const int count = 500;
-    const WString longest = TEXT("TheLongestSubkeyNameOfAll");
+    const WString longestKey = TEXT("TheLongestSubkeyNameOfAll");
     for (int which = count - 1; which >= 0; --which)
         ASSERT_EQ(ERROR_SUCCESS, AddSubkey(TEXT("K") + Number(which, 4)));
-    ASSERT_EQ(ERROR_SUCCESS, AddSubkey(longest));
-    DWORD name = 0;
+    ASSERT_EQ(ERROR_SUCCESS, AddSubkey(longestKey));
     EXPECT_EQ(count + 1u, QueryCount(true, &name));
-    EXPECT_EQ(longest.size(), name);
+    EXPECT_EQ(longestKey.size(), name);
     std::vector<WString> names = SubkeyNames(root);
     ASSERT_EQ(count + 1u, names.size());
     EXPECT_EQ(W(TEXT("K0250")), names[250]);

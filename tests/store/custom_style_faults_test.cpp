@@ -31,107 +31,71 @@ class CustomStyleFaults : public StoreTest
         SetString(source + TEXT("\\D"), TEXT("InD"), TEXT("d"));
         CreateKey(CUSTOM_STYLE_KEY);
     }
-    // Copies the source into an empty Custom the way the copy command does, after `arm` has set
-    // up the fault, and returns the value paths that arrived.
-    std::vector<WString> CopyWith(void (*arm)())
+    WString source;
+};
+
+typedef std::vector<WString> Paths;
+
+// Each fault in turn: the source is copied into an empty Custom the way the copy command does,
+// with the call failing at its `skip`-th use, and what arrived is compared.
+TEST_F(CustomStyleFaults, WhatCannotBeReadOrCreatedIsSkippedWithItsTreeAndTheRestArrives)
+{
+    const WString bc = TEXT("B\\C|InC"), b = TEXT("B|InB"), d = TEXT("D|InD"), one = TEXT("|One"),
+                  three = TEXT("|Three"), two = TEXT("|Two");
+    const Paths keysBD = {TEXT("B"), TEXT("D")}, keysBCD = {TEXT("B"), TEXT("B\\C"), TEXT("D")};
+    const LONG denied = ERROR_ACCESS_DENIED;
+    const struct
     {
+        HostRegistryCall call; // HOST_REG_CALL_KINDS: no fault
+        int skip;
+        LONG error;
+        Paths arrived;
+        Paths keys;   // empty: not checked
+        long written; // values written; -1: not checked
+    } cases[] = {
+        {HOST_REG_CALL_KINDS, 0, 0, {bc, b, d, one, three, two}, {}, 6},
+        // The second value fails; its buffers still hold the first value's name and data, and
+        // nothing stale is written in its place.
+        {HOST_REG_ENUM_VALUE, 1, denied, {bc, b, d, one, three}, {}, 5},
+        {HOST_REG_ENUM_VALUE, 0, ERROR_MORE_DATA, {bc, b, d, three, two}, {}, 5},
+        // Opens and queries: the source (0), B (1), C (2), D (3).
+        {HOST_REG_OPEN, 1, denied, {d, one, three, two}, keysBD, -1},
+        {HOST_REG_OPEN, 2, denied, {b, d, one, three, two}, {}, -1},
+        {HOST_REG_OPEN, 0, denied, {}, {}, 0},
+        {HOST_REG_QUERY_INFO, 1, denied, {d, one, three, two}, {}, -1},
+        {HOST_REG_QUERY_INFO, 3, denied, {bc, b, one, three, two}, keysBCD, -1},
+        // Subkey enumerations: B (0) and D (1) of the source, C (2) of B.
+        {HOST_REG_ENUM_KEY, 0, denied, {d, one, three, two}, {TEXT("D")}, -1},
+        // Creates: B (0), C (1), D (2).
+        {HOST_REG_CREATE, 1, denied, {b, d, one, three, two}, keysBD, -1},
+        {HOST_REG_CREATE, 2, denied, {bc, b, one, three, two}, {}, -1},
+    };
+    for (const auto& each : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "call " << each.call << ", use " << each.skip);
         DeleteTree(CUSTOM_STYLE_KEY);
         CreateKey(CUSTOM_STYLE_KEY);
         HKEY styles = OpenKey(STYLE_LIST_KEY);
         HKEY custom = OpenKey(CUSTOM_STYLE_KEY);
-        setsBefore = HostRegistryCallCount(HOST_REG_SET_VALUE);
-        arm();
+        long setsBefore = HostRegistryCallCount(HOST_REG_SET_VALUE);
+        if (each.call != HOST_REG_CALL_KINDS)
+            HostFailRegistryCall(each.call, each.skip, each.error);
         CopyKeyTree(custom, styles, TEXT("Source"));
         HostClearRegistryFaults();
         RegCloseKey(custom);
         RegCloseKey(styles);
         EXPECT_EQ(0, HostOpenKeyCount()) << "registry handles left open by the copy";
-        std::vector<WString> arrived;
+        Paths arrived;
         for (const auto& entry : TreeValues(CUSTOM_STYLE_KEY))
             arrived.push_back(entry.first);
-        return arrived;
+        EXPECT_EQ(each.arrived, arrived);
+        EXPECT_EQ(each.keys, each.keys.empty() ? Paths() : TreeKeyPaths(CUSTOM_STYLE_KEY));
+        long written = HostRegistryCallCount(HOST_REG_SET_VALUE) - setsBefore;
+        EXPECT_EQ(each.written, each.written < 0 ? -1 : written);
     }
-    long ValuesWritten() const
-    {
-        return HostRegistryCallCount(HOST_REG_SET_VALUE) - setsBefore;
-    }
-    WString source;
-    long setsBefore = 0;
-};
-
-typedef std::vector<WString> Paths;
-
-TEST_F(CustomStyleFaults, WithoutFaultsEverythingArrives)
-{
-    Paths all = {TEXT("B\\C|InC"), TEXT("B|InB"),  TEXT("D|InD"),
-                 TEXT("|One"),     TEXT("|Three"), TEXT("|Two")};
-    EXPECT_EQ(all, CopyWith([] {}));
-    EXPECT_EQ(6, ValuesWritten());
 }
 
-TEST_F(CustomStyleFaults, AValueThatCannotBeEnumeratedIsNotWritten)
-{
-    // The second value fails; its buffers still hold the first value's name and data.
-    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_ENUM_VALUE, 1); });
-    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three")}),
-              arrived);
-    EXPECT_EQ(5, ValuesWritten()); // nothing stale written in the failed value's place
-}
-
-TEST_F(CustomStyleFaults, AValueTooLongForItsBufferIsSkipped)
-{
-    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_ENUM_VALUE, 0, ERROR_MORE_DATA); });
-    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("D|InD"), TEXT("|Three"), TEXT("|Two")}),
-              arrived);
-    EXPECT_EQ(5, ValuesWritten());
-}
-
-TEST_F(CustomStyleFaults, ASubkeyThatCannotBeOpenedIsSkippedWithItsTree)
-{
-    // Opens: the source (0), B (1), C (2), D (3).
-    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 1); });
-    EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
-    EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
-
-    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 2); });
-    EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
-              arrived);
-
-    EXPECT_TRUE(CopyWith([] { HostFailRegistryCall(HOST_REG_OPEN, 0); }).empty());
-    EXPECT_EQ(0, ValuesWritten());
-}
-
-TEST_F(CustomStyleFaults, AKeyThatCannotBeQueriedIsSkippedWithItsTree)
-{
-    // Queries: the source (0), B (1), C (2), D (3).
-    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 1); });
-    EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
-
-    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_QUERY_INFO, 3); });
-    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
-              arrived);
-    EXPECT_EQ((Paths{TEXT("B"), TEXT("B\\C"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
-}
-
-TEST_F(CustomStyleFaults, ASubkeyThatCannotBeEnumeratedOrCreatedIsSkipped)
-{
-    // Subkey enumerations: B (0) and D (1) of the source, C (2) of B.
-    Paths arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_ENUM_KEY, 0); });
-    EXPECT_EQ((Paths{TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}), arrived);
-    EXPECT_EQ((Paths{TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
-
-    // Creates: B (0), C (1), D (2).
-    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 1); });
-    EXPECT_EQ((Paths{TEXT("B|InB"), TEXT("D|InD"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
-              arrived);
-    EXPECT_EQ((Paths{TEXT("B"), TEXT("D")}), TreeKeyPaths(CUSTOM_STYLE_KEY));
-
-    arrived = CopyWith([] { HostFailRegistryCall(HOST_REG_CREATE, 2); });
-    EXPECT_EQ((Paths{TEXT("B\\C|InC"), TEXT("B|InB"), TEXT("|One"), TEXT("|Three"), TEXT("|Two")}),
-              arrived);
-}
-
-TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedOrCustomCreatedTheUserIsTold)
+TEST_F(CustomStyleFaults, AFailedCopyIsToldAndAFailedDeletionIsSilent)
 {
     DeleteTree(CUSTOM_STYLE_KEY);
     ShowStylesSelecting(TEXT("Source"));
@@ -152,16 +116,15 @@ TEST_F(CustomStyleFaults, WhenTheStyleListCannotBeOpenedOrCustomCreatedTheUserIs
     ASSERT_EQ(4u, user.boxes().size());
     EXPECT_TRUE(user.Showed(3, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
-}
 
-TEST_F(CustomStyleFaults, AFailedDeletionIsSilentAndLeavesTheList)
-{
+    // A failed deletion is silent and leaves the list.
+    CreateKey(CUSTOM_STYLE_KEY);
     SetStandardStyleValue(TEXT("Source"));
     ShowStylesSelecting(TEXT("Source"));
     user.WillAnswer(IDYES);
     HostFailRegistryCall(HOST_REG_DELETE_KEY, 0);
     DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(1u, user.boxes().size()); // the question only
+    ASSERT_EQ(5u, user.boxes().size()); // the question only
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), LIST_MARKER}),
               windows.ListEntries());

@@ -73,29 +73,17 @@ class CustomStyle : public StoreTest
 
 // --- Copy -----------------------------------------------------------------------------------
 
-TEST_F(CustomStyle, CopyWithNothingSelectedOrOfCustomItselfCopiesNothing)
+TEST_F(CustomStyle, CopyCopiesNothingWithoutASelectionOfAnotherStyleAndAYes)
 {
     CreateKey(StylePath(TEXT("Alpha")));
-    CreateKey(StylePath(TEXT("Beta")));
+    BuildSampleStyle(StylePath(TEXT("Source")));
     windows.AddEntry(LIST_MARKER); // listed, not selected
     ASSERT_EQ(CB_ERR, windows.Selection());
     Copy();
-    EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Beta")}),
+    EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Source")}),
               windows.ListEntries()); // rebuilt
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
 
-    MakeCustomWithTree();
-    ShowStylesSelecting(TEXT("Custom"));
-    std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
-    Copy();
-    EXPECT_FALSE(ListWasRebuilt());
-    EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
-    EXPECT_TRUE(user.boxes().empty());
-}
-
-TEST_F(CustomStyle, AnsweringNoLeavesEverything)
-{
-    BuildSampleStyle(StylePath(TEXT("Source")));
     ShowStylesSelecting(TEXT("Source"));
     Copy({IDNO});
     ASSERT_EQ(1u, user.boxes().size());
@@ -111,6 +99,13 @@ TEST_F(CustomStyle, AnsweringNoLeavesEverything)
     EXPECT_TRUE(user.Showed(1, ASK_OVERWRITE, TEXT("Source"), MB_YESNO));
     EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
     EXPECT_FALSE(ListWasRebuilt());
+
+    // Custom itself is not copied onto itself, and nothing is asked.
+    ShowStylesSelecting(TEXT("Custom"));
+    Copy();
+    EXPECT_FALSE(ListWasRebuilt());
+    EXPECT_EQ(before, TreeValues(CUSTOM_STYLE_KEY));
+    EXPECT_EQ(2u, user.boxes().size());
 }
 
 TEST_F(CustomStyle, CopyCreatesCustomAsAWholeCopyOfTheStyle)
@@ -254,8 +249,16 @@ TEST_F(CustomStyle, NamesThatMerelyResembleCustomDoNotRefuse)
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
 }
 
-TEST_F(CustomStyle, DeleteTellsWhenThereIsNoCustom)
+TEST_F(CustomStyle, DeleteIsSilentWithoutTheSettingsKeyAndTellsWhenThereIsNoCustom)
 {
+    MakeCustomWithTree();
+    ShowStylesSelecting(TEXT("Custom"));
+    Delete();
+    EXPECT_TRUE(user.boxes().empty());
+    EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
+    EXPECT_FALSE(ListWasRebuilt());
+
+    DeleteTree(CUSTOM_STYLE_KEY);
     CreateKey(StylePath(TEXT("Alpha")));
     SetStandardStyleValue(TEXT("Alpha"));
     ShowStylesSelecting(TEXT("Alpha"));
@@ -265,7 +268,7 @@ TEST_F(CustomStyle, DeleteTellsWhenThereIsNoCustom)
     EXPECT_FALSE(ListWasRebuilt());
 }
 
-TEST_F(CustomStyle, DeleteAsksAndRemovesTheWholeTreeOnlyAfterAYes)
+TEST_F(CustomStyle, DeleteAsksAndRemovesTheWholeTreeOnlyAfterAYesInAnySpelling)
 {
     CreateKey(StylePath(TEXT("Alpha")));
     BuildSampleStyle(CUSTOM_STYLE_KEY);
@@ -284,27 +287,16 @@ TEST_F(CustomStyle, DeleteAsksAndRemovesTheWholeTreeOnlyAfterAYes)
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, SubkeyNames(STYLE_LIST_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, windows.ListEntries());
-}
 
-TEST_F(CustomStyle, DeleteProceedsWithoutAStandardValueAndReachesAnySpelling)
-{
+    // Without a standard-style value the deletion goes ahead, and reaches any spelling.
     SetString(StylePath(TEXT("cUSTOM")), TEXT("Mine"), TEXT("x"));
     SetString(StylePath(TEXT("cUSTOM")) + TEXT("\\Sub"), TEXT("Mine"), TEXT("x"));
+    DeleteTree(IME_SETTINGS_KEY);
     CreateKey(IME_SETTINGS_KEY); // the settings key, without the value "style"
     Delete({IDYES, IDOK});
-    ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(1, DELETED, CAPTION_DELETE));
-    EXPECT_TRUE(SubkeyNames(STYLE_LIST_KEY).empty());
-}
-
-TEST_F(CustomStyle, DeleteIsSilentWithoutTheSettingsKey)
-{
-    MakeCustomWithTree();
-    ShowStylesSelecting(TEXT("Custom"));
-    Delete();
-    EXPECT_TRUE(user.boxes().empty());
-    EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
-    EXPECT_FALSE(ListWasRebuilt());
+    ASSERT_EQ(5u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(4, DELETED, CAPTION_DELETE));
+    EXPECT_EQ(std::vector<WString>{TEXT("Alpha")}, SubkeyNames(STYLE_LIST_KEY));
 }
 
 } // namespace

@@ -37,73 +37,54 @@ class StyleCatalogue : public StoreTest
     }
 };
 
-TEST_F(StyleCatalogue, ListsStylesSortedWithTheStandardSelected)
+TEST_F(StyleCatalogue, ListsStylesShorterThanThirtyTwoUnitsSortedWithTheStandardSelected)
 {
+    SetStandardStyleValue(TEXT("Anything"));
+    Refresh(); // no style keys at all
+    EXPECT_TRUE(windows.ListEntries().empty());
+    EXPECT_EQ(CB_ERR, windows.Selection());
+
     windows.AddEntry(TEXT("Stale")); // the refresh replaces what the list held
-    AddStyles({TEXT("Gamma"), TEXT("alpha"), TEXT("Beta")});
+    WString fits(31, 'F');
+    WString tooLong(32, 'L');
+    AddStyles({TEXT("Gamma"), TEXT("alpha"), fits.c_str(), tooLong.c_str(), TEXT("Beta")});
     SetStandardStyleValue(TEXT("Gamma"));
     Refresh();
-    std::vector<WString> expected = {TEXT("alpha"), TEXT("Beta"), TEXT("Gamma")};
-    EXPECT_EQ(expected, windows.ListEntries());
+    EXPECT_EQ((std::vector<WString>{TEXT("alpha"), TEXT("Beta"), fits, TEXT("Gamma")}),
+              windows.ListEntries());
     EXPECT_EQ(W(TEXT("Gamma")), windows.SelectedText());
     EXPECT_TRUE(user.boxes().empty());
 }
 
-TEST_F(StyleCatalogue, StandardIsFoundByPrefixAfterTheFirstEntry)
+TEST_F(StyleCatalogue, TheStandardIsFoundByPrefixAfterTheFirstEntryElseTheSecondIsSelected)
 {
-    AddStyles({TEXT("A"), TEXT("AB"), TEXT("C")});
-    SetStandardStyleValue(TEXT("a"));
-    Refresh();
-    EXPECT_EQ(W(TEXT("AB")), windows.SelectedText());
-}
-
-TEST_F(StyleCatalogue, WithoutAFoundStandardTheSecondEntryIsSelected)
-{
-    AddStyles({TEXT("One"), TEXT("Three"), TEXT("Two")});
-    Refresh(); // no standard-style value at all
-    EXPECT_EQ(1, windows.Selection());
-
-    SetStandardStyleValue(TEXT("Gone"));
-    Refresh();
-    EXPECT_EQ(1, windows.Selection());
-
-    SetStandardStyleValue(TEXT("")); // an empty name matches nothing
-    Refresh();
-    EXPECT_EQ(1, windows.Selection());
-
-    // A value too long for the buffer is not used, though it begins with "One".
-    SetStandardStyleValue(WString(TEXT("One")) + WString(200, 'x'));
-    Refresh();
-    EXPECT_EQ(1, windows.Selection());
-}
-
-TEST_F(StyleCatalogue, AOneEntryListIsSelectedOnlyByAMatchingStandard)
-{
-    AddStyles({TEXT("Solo")});
-    SetStandardStyleValue(TEXT("Other"));
-    Refresh();
-    EXPECT_EQ(CB_ERR, windows.Selection());
-
-    SetStandardStyleValue(TEXT("so"));
-    Refresh();
-    EXPECT_EQ(0, windows.Selection());
-}
-
-TEST_F(StyleCatalogue, NamesOfThirtyTwoUnitsAreLeftOut)
-{
-    WString fits(31, 'F');
-    WString tooLong(32, 'L');
-    AddStyles({fits.c_str(), tooLong.c_str(), TEXT("Short")});
-    Refresh();
-    EXPECT_EQ((std::vector<WString>{fits, TEXT("Short")}), windows.ListEntries());
-}
-
-TEST_F(StyleCatalogue, WithoutStyleKeysTheListIsEmpty)
-{
-    SetStandardStyleValue(TEXT("Anything"));
-    Refresh();
-    EXPECT_TRUE(windows.ListEntries().empty());
-    EXPECT_EQ(CB_ERR, windows.Selection());
+    const WString tooLongForTheBuffer = WString(TEXT("One")) + WString(200, 'x');
+    const struct
+    {
+        std::vector<LPCWSTR> styles;
+        LPCWSTR standard; // NULL: no standard-style value at all
+        int selected;
+    } cases[] = {
+        {{TEXT("A"), TEXT("AB"), TEXT("C")}, TEXT("a"), 1}, // AB, found after the first entry
+        {{TEXT("One"), TEXT("Three"), TEXT("Two")}, NULL, 1},
+        {{TEXT("One"), TEXT("Three"), TEXT("Two")}, TEXT("Gone"), 1},
+        {{TEXT("One"), TEXT("Three"), TEXT("Two")}, TEXT(""), 1}, // an empty name matches nothing
+        // A value too long for the buffer is not used, though it begins with "One".
+        {{TEXT("One"), TEXT("Three"), TEXT("Two")}, tooLongForTheBuffer.c_str(), 1},
+        {{TEXT("Solo")}, TEXT("Other"), CB_ERR}, // a one-entry list has no second entry
+        {{TEXT("Solo")}, TEXT("so"), 0},
+    };
+    for (const auto& each : cases)
+    {
+        SCOPED_TRACE(ToUtf8(each.standard ? each.standard : TEXT("<none>")));
+        DeleteTree(IME_ROOT_KEY);
+        for (LPCWSTR style : each.styles)
+            CreateKey(StylePath(style));
+        if (each.standard)
+            SetStandardStyleValue(each.standard);
+        Refresh();
+        EXPECT_EQ(each.selected, windows.Selection());
+    }
 }
 
 TEST_F(StyleCatalogue, AStandardValueFillingItsWholeCapacityStillEndsInTheBuffer)
@@ -127,74 +108,47 @@ TEST_F(StyleCatalogue, AStandardValueFillingItsWholeCapacityStillEndsInTheBuffer
 #endif
 }
 
-TEST_F(StyleCatalogue, SelectedNameIsAHeapCopy)
+TEST_F(StyleCatalogue, SetStandardWritesTheSelectedNameAfterAYesForExactlyCustomElseIsSilent)
 {
-    EXPECT_EQ(nullptr, GetSelectedStyleName(windows.dialog(), IDC_STYLE_LIST));
-    windows.AddEntry(TEXT("Beta"));
-    windows.Select(0);
-    WCHAR* name = GetSelectedStyleName(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_NE(nullptr, name);
-    EXPECT_EQ(W(TEXT("Beta")), WString(name));
-    free(name);
-}
-
-TEST_F(StyleCatalogue, SetStandardWritesTheSelectedNameAndTellsTheUser)
-{
-    AddStyles({TEXT("Alpha"), TEXT("Beta")});
+    AddStyles({TEXT("Alpha"), TEXT("Beta"), TEXT("Custom")});
     SetStandardStyleValue(TEXT("Alpha"));
     Refresh();
     windows.SelectByText(TEXT("Beta"));
     SetStandard({IDOK});
-
     EXPECT_EQ(W(TEXT("Beta")) + WCHAR(0), StandardStyle());
     ASSERT_EQ(1u, user.boxes().size());
     EXPECT_TRUE(user.Showed(0, STANDARD_SET, TEXT("Beta")));
     EXPECT_EQ(W(TEXT("Beta")), windows.SelectedText()); // the list is left as it was
-}
 
-TEST_F(StyleCatalogue, CustomIsMadeStandardOnlyAfterAYes)
-{
-    AddStyles({TEXT("Alpha"), TEXT("Custom")});
-    SetStandardStyleValue(TEXT("Alpha"));
-    Refresh();
     windows.SelectByText(TEXT("Custom"));
-
     SetStandard({IDNO});
-    EXPECT_EQ(W(TEXT("Alpha")) + WCHAR(0), StandardStyle());
-    ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(0, CUSTOM_WARNING, TEXT("Custom"), MB_YESNO));
-
+    EXPECT_EQ(W(TEXT("Beta")) + WCHAR(0), StandardStyle());
+    ASSERT_EQ(2u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(1, CUSTOM_WARNING, TEXT("Custom"), MB_YESNO));
     SetStandard({IDYES, IDOK});
     EXPECT_EQ(W(TEXT("Custom")) + WCHAR(0), StandardStyle());
-    ASSERT_EQ(3u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(2, STANDARD_SET, TEXT("Custom")));
-}
+    ASSERT_EQ(4u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(3, STANDARD_SET, TEXT("Custom")));
 
-TEST_F(StyleCatalogue, OnlyTheExactNameCustomIsWarnedAbout)
-{
+    // Another spelling of Custom is not warned about.
+    DeleteTree(StylePath(TEXT("Custom")));
     AddStyles({TEXT("custom")});
-    SetStandardStyleValue(TEXT("Other"));
     Refresh();
-    windows.Select(0);
+    windows.SelectByText(TEXT("custom"));
     SetStandard({IDOK});
-    ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(0, STANDARD_SET, TEXT("custom")));
+    ASSERT_EQ(5u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(4, STANDARD_SET, TEXT("custom")));
     EXPECT_EQ(W(TEXT("custom")) + WCHAR(0), StandardStyle());
-}
 
-TEST_F(StyleCatalogue, SetStandardIsSilentWithoutSelectionOrSettingsKey)
-{
-    AddStyles({TEXT("Only")});
-    SetStandardStyleValue(TEXT("Other"));
-    Refresh(); // one entry, nothing selected
+    // Silent without a selection, or without the settings key, which it never creates.
+    windows.Select(-1);
     SetStandard();
-    EXPECT_EQ(W(TEXT("Other")) + WCHAR(0), StandardStyle());
-
+    EXPECT_EQ(W(TEXT("custom")) + WCHAR(0), StandardStyle());
     DeleteTree(IME_SETTINGS_KEY);
     windows.Select(0);
     SetStandard();
-    EXPECT_FALSE(KeyExists(IME_SETTINGS_KEY)); // never created
-    EXPECT_TRUE(user.boxes().empty());
+    EXPECT_FALSE(KeyExists(IME_SETTINGS_KEY));
+    EXPECT_EQ(5u, user.boxes().size());
 }
 
 } // namespace

@@ -165,6 +165,17 @@ bool ReadValue(const WString& path, const WString& name, DWORD* type, Bytes* dat
     return status == ERROR_SUCCESS;
 }
 
+Bytes ValueData(const WString& path, const WString& name, DWORD* type, Caller caller)
+{
+    DWORD read = 0;
+    Bytes data;
+    if (!ReadValue(path, name, &read, &data))
+        ADD_FAILURE_AT(caller.file, caller.line) << "no value " << ToUtf8(name);
+    if (type)
+        *type = read;
+    return data;
+}
+
 WString KeyClass(const WString& path)
 {
     HKEY key = Open(path);
@@ -263,9 +274,8 @@ void ReadOpenKey(HKEY key, const WString& relative, TreeContent* content)
 TreeContent ReadTree(const WString& path)
 {
     TreeContent content;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, PLATFORM_KEY_ACCESS, &key) !=
-        ERROR_SUCCESS)
+    HKEY key = Open(path);
+    if (!key)
     {
         ADD_FAILURE() << "no key " << ToUtf8(path) << " to read";
         return content;

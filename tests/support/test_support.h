@@ -54,6 +54,10 @@ HKEY OpenKey(const WString& path, Caller caller = {});
 bool KeyExists(const WString& path);
 // Reads a value; false when it does not exist.
 bool ReadValue(const WString& path, const WString& name, DWORD* type, Bytes* data);
+// The value's data, its type in `type` when given; a missing value fails the test at the
+// caller's line and gives no bytes.
+Bytes ValueData(const WString& path, const WString& name, DWORD* type = nullptr,
+                Caller caller = {});
 // The key's class as RegQueryInfoKeyW reports it.
 WString KeyClass(const WString& path);
 std::vector<WString> SubkeyNames(const WString& path);

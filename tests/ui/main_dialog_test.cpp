@@ -50,7 +50,7 @@ class MainDialog : public StoreTest
     }
 };
 
-TEST_F(MainDialog, InitialisationSetsUpTheDialogAndFillsTheList)
+TEST_F(MainDialog, InitialisationSetsUpTheDialogAndFillsTheListAndExitDestroysTheMainWindow)
 {
     EXPECT_EQ(TRUE, Send(WM_INITDIALOG, 0));
 
@@ -62,14 +62,9 @@ TEST_F(MainDialog, InitialisationSetsUpTheDialogAndFillsTheList)
     EXPECT_EQ((std::vector<WString>{TEXT("Alpha"), TEXT("Beta"), TEXT("Gamma")}),
               windows.ListEntries());
     EXPECT_EQ(W(TEXT("Gamma")), windows.SelectedText());
-    EXPECT_TRUE(user.boxes().empty());
-}
 
-TEST_F(MainDialog, ExitDestroysTheMainWindowAndNothingElse)
-{
-    Send(WM_INITDIALOG, 0);
+    // Exit destroys the main window and nothing else.
     HostClearWindowCalls();
-
     EXPECT_EQ(TRUE, Press(IDOK));
 
     std::vector<HostWindowCall> destroyed = CallsOf(HOST_DESTROY_WINDOW);
@@ -78,66 +73,41 @@ TEST_F(MainDialog, ExitDestroysTheMainWindowAndNothingElse)
     EXPECT_TRUE(user.boxes().empty());
 }
 
-TEST_F(MainDialog, SetStandardRunsOnTheSelectedStyle)
-{
-    Send(WM_INITDIALOG, 0);
-    windows.Select(0);
-    user.WillAnswer(IDOK);
-
-    EXPECT_EQ(FALSE, Press(IDC_SET_STANDARD));
-
-    EXPECT_TRUE(user.Showed(0, STANDARD_SET, TEXT("Alpha")));
-    DWORD type = 0;
-    Bytes data;
-    ASSERT_TRUE(ReadValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, &type, &data));
-    EXPECT_EQ(TextBytes(TEXT("Alpha")), data);
-}
-
-TEST_F(MainDialog, CopyAsksAboutTheSelectedStyle)
-{
-    Send(WM_INITDIALOG, 0);
-    user.WillAnswer(IDNO);
-
-    EXPECT_EQ(FALSE, Press(IDC_COPY_TO_CUSTOM));
-
-    ASSERT_EQ(1u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Gamma"), MB_YESNO));
-    EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
-
-    // The notification code is not looked at.
-    user.WillAnswer(IDNO);
-    Press(IDC_COPY_TO_CUSTOM, 0x1234);
-    EXPECT_TRUE(user.Showed(1, ASK_CREATE, TEXT("Gamma"), MB_YESNO));
-}
-
-TEST_F(MainDialog, DeleteAsksBeforeRemovingCustom)
+TEST_F(MainDialog, EachCommandButtonRunsItsCommandOnTheStyleList)
 {
     CreateKey(CUSTOM_STYLE_KEY);
     Send(WM_INITDIALOG, 0);
     user.WillAnswer(IDNO);
+    EXPECT_EQ(FALSE, Press(IDC_COPY_TO_CUSTOM));
+    ASSERT_EQ(1u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(0, ASK_OVERWRITE, TEXT("Gamma"), MB_YESNO));
+    // The notification code is not looked at.
+    user.WillAnswer(IDNO);
+    Press(IDC_COPY_TO_CUSTOM, 0x1234);
+    EXPECT_TRUE(user.Showed(1, ASK_OVERWRITE, TEXT("Gamma"), MB_YESNO));
 
+    user.WillAnswer(IDNO);
     EXPECT_EQ(FALSE, Press(IDC_DELETE_CUSTOM));
-
-    EXPECT_TRUE(user.Showed(0, ASK_DELETE, TEXT(""), MB_YESNO));
+    EXPECT_TRUE(user.Showed(2, ASK_DELETE, TEXT(""), MB_YESNO));
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
-}
 
-TEST_F(MainDialog, ExportAndImportOpenTheirFileDialogs)
-{
-    Send(WM_INITDIALOG, 0);
+    windows.Select(0);
+    user.WillAnswer(IDOK);
+    EXPECT_EQ(FALSE, Press(IDC_SET_STANDARD));
+    EXPECT_TRUE(user.Showed(3, STANDARD_SET, TEXT("Alpha")));
+    EXPECT_EQ(TextBytes(TEXT("Alpha")), ValueData(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE));
+
     user.WillCancelFileDialog();
     user.WillCancelFileDialog();
-
     EXPECT_EQ(FALSE, Press(IDC_EXPORT_CUSTOM));
     EXPECT_EQ(FALSE, Press(IDC_IMPORT_CUSTOM));
-
     ASSERT_EQ(2u, user.fileDialogs().size());
     EXPECT_TRUE(user.fileDialogs()[0].save);
     EXPECT_FALSE(user.fileDialogs()[1].save);
-    EXPECT_TRUE(user.boxes().empty());
+    EXPECT_EQ(4u, user.boxes().size());
 }
 
-TEST_F(MainDialog, ListNotificationsAndOtherMessagesDoNothing)
+TEST_F(MainDialog, OtherMessagesDoNothingAndWithoutStylesEveryCommandStillRuns)
 {
     Send(WM_INITDIALOG, 0);
     HostClearWindowCalls();
@@ -153,10 +123,8 @@ TEST_F(MainDialog, ListNotificationsAndOtherMessagesDoNothing)
     EXPECT_TRUE(user.fileDialogs().empty());
     EXPECT_EQ(W(TEXT("Gamma")), windows.SelectedText());
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
-}
 
-TEST_F(MainDialog, WithoutStylesEveryCommandStillRuns)
-{
+    // Without styles every command still runs.
     DeleteTree(IME_ROOT_KEY);
     Send(WM_INITDIALOG, 0);
     EXPECT_TRUE(windows.ListEntries().empty());

@@ -110,14 +110,9 @@ BOOL RunFileDialog(bool save, LPOPENFILENAMEW record)
     return chosen;
 }
 
-BOOL WINAPI RecordSaveFileName(LPOPENFILENAMEW record)
+template <bool save> BOOL WINAPI RecordFileDialog(LPOPENFILENAMEW record)
 {
-    return RunFileDialog(true, record);
-}
-
-BOOL WINAPI RecordOpenFileName(LPOPENFILENAMEW record)
-{
-    return RunFileDialog(false, record);
+    return RunFileDialog(save, record);
 }
 
 // Points this program's import of `real` at `replacement`.
@@ -152,8 +147,8 @@ void RerouteFileDialogs()
     HMODULE comdlg = LoadLibraryW(L"comdlg32.dll");
     g_realSave = (FileDialogCall)(void*)GetProcAddress(comdlg, "GetSaveFileNameW");
     g_realOpen = (FileDialogCall)(void*)GetProcAddress(comdlg, "GetOpenFileNameW");
-    RerouteImport((FARPROC)(void*)g_realSave, (FARPROC)(void*)RecordSaveFileName);
-    RerouteImport((FARPROC)(void*)g_realOpen, (FARPROC)(void*)RecordOpenFileName);
+    RerouteImport((FARPROC)(void*)g_realSave, (FARPROC)(void*)RecordFileDialog<true>);
+    RerouteImport((FARPROC)(void*)g_realOpen, (FARPROC)(void*)RecordFileDialog<false>);
 }
 
 void RegisterTestWindowClass()
