@@ -7,7 +7,7 @@
 
 #include <stdarg.h>
 
-static BOOL IsBlank(WCHAR unit)
+BOOL IsBlank(WCHAR unit)
 {
     return unit == ' ' || unit == '\t';
 }

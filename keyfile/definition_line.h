@@ -12,6 +12,9 @@ void WriteFormattedLine(FILE* file, LPCWSTR format, ...);
 // ended at its first CR or LF, converted from the OEM code page. FALSE at the end of the file
 // or on a read error.
 BOOL ReadDefinitionLine(WCHAR* line, FILE* file);
+// The blanks that reading drops from the start of a line and from before a directive's argument:
+// a space or a tab.
+BOOL IsBlank(WCHAR unit);
 // Where the directive's argument begins when `line` begins with the whole `word`, after the
 // blanks and tabs that follow it; NULL when it does not.
 LPCWSTR MatchDirective(LPCWSTR line, LPCWSTR word);

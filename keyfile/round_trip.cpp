@@ -7,11 +7,6 @@
 #include "keyfile/definition_line.h"
 #include "keyfile/text_conversion.h"
 
-static BOOL IsBlank(WCHAR unit)
-{
-    return unit == ' ' || unit == '\t';
-}
-
 // Whether the text, written as one line, reads back as the same text: no line break in it,
 // every character in the OEM code page (converting there and back gives the text again,
 // whatever the converter puts for a character it lacks), and no longer than a line's piece
