@@ -1,6 +1,7 @@
 #include "bench/bench_data.h"
 
 #include "base/buffer_slack.h"
+#include "keyfile/export.h"
 #include "store/style_store.h"
 
 namespace
@@ -189,6 +190,30 @@ unsigned long EnumerateValuesFloor(HKEY key)
                          &longestData, NULL, NULL) != ERROR_SUCCESS)
         return 0;
     return EnumerateValues(key, values, longestName, longestData);
+}
+
+unsigned long WriteDefinitionsUnjudged(FILE* file, HKEY key)
+{
+    DWORD values = 0, longestName = 0, longestData = 0;
+    if (RegQueryInfoKeyW(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, &longestName,
+                         &longestData, NULL, NULL) != ERROR_SUCCESS)
+        return 0;
+    std::vector<WCHAR> name(longestName + BUFFER_SLACK);
+    std::vector<BYTE> data(longestData + BUFFER_SLACK);
+    unsigned long written = 0;
+    for (DWORD index = 0; index < values; ++index)
+    {
+        DWORD type = 0;
+        DWORD nameCapacity = longestName + CAPACITY_SLACK;
+        DWORD dataBytes = longestData + CAPACITY_SLACK;
+        if (RegEnumValueW(key, index, name.data(), &nameCapacity, NULL, &type, data.data(),
+                          &dataBytes) != ERROR_SUCCESS ||
+            type != REG_MULTI_SZ)
+            continue;
+        WriteDefinitionBlock(file, name.data(), data.data(), dataBytes);
+        ++written;
+    }
+    return written;
 }
 
 unsigned long SetValuesFloor(HKEY key, const std::vector<KeyDefinition>& definitions)

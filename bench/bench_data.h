@@ -32,6 +32,10 @@ BOOL StoreDefinitions(HKEY key, const std::vector<KeyDefinition>& definitions);
 // definition. FALSE when a key or value could not be made.
 BOOL BuildStyleTree(LPCWSTR name, int keys);
 
+// Export's walk as WriteKeyDefinitions makes it, with no block judged for what reading it back
+// would restore: what the judgement costs is the difference. Returns the blocks written.
+unsigned long WriteDefinitionsUnjudged(FILE* file, HKEY key);
+
 // The floors. Export: the key's maxima, then every value enumerated with its data. Import:
 // every definition written. Copy: every key of the tree opened, its maxima read and its values
 // and subkeys enumerated. Each returns what it saw, so that no work can be optimised away.

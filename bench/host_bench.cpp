@@ -6,6 +6,7 @@
 
 #include "keyfile/definition_parser.h"
 #include "keyfile/export.h"
+#include "keyfile/file_survey.h"
 #include "platform/host/host_test_hooks.h"
 #include "store/custom_style.h"
 #include "store/key_tree.h"
@@ -56,11 +57,27 @@ HKEY FillCustom(int count)
 
 bool ExportTo(const WString& path, HKEY key)
 {
+    UINT lossy = 0;
+    return SaveKeyFile(path.c_str(), key, &lossy) != FALSE;
+}
+
+bool ExportUnjudgedTo(const WString& path, HKEY key)
+{
     FILE* file = _wfopen(path.c_str(), TEXT("wb"));
     if (!file)
         return false;
-    WriteKeyDefinitions(file, key);
+    WriteDefinitionsUnjudged(file, key);
     return fclose(file) == 0;
+}
+
+bool SurveyFile(const WString& path)
+{
+    FILE* file = _wfopen(path.c_str(), TEXT("rb"));
+    if (!file)
+        return false;
+    KeyFileSurvey survey = SurveyKeyFile(file);
+    fclose(file);
+    return survey.complete && !survey.foreign && survey.definitions > 0;
 }
 
 bool ImportFrom(const WString& path, HKEY key)
@@ -126,6 +143,20 @@ void Export(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void ExportUnjudged(benchmark::State& state)
+{
+    HKEY custom = FillCustom((int)state.range(0));
+    WString path = ScratchFile("unjudged.txt");
+    for (auto _ : state)
+    {
+        BeginRun(state, NULL);
+        if (!ExportUnjudgedTo(path, custom))
+            state.SkipWithError("export failed");
+    }
+    RegCloseKey(custom);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void ExportFloor(benchmark::State& state)
 {
     HKEY custom = FillCustom((int)state.range(0));
@@ -155,6 +186,22 @@ void Import(benchmark::State& state)
         state.SkipWithError("import did not store every value");
     RegCloseKey(custom);
     state.SetItemsProcessed(state.iterations() * count);
+}
+
+void ImportSurvey(benchmark::State& state)
+{
+    HKEY custom = FillCustom((int)state.range(0));
+    WString path = ScratchFile("survey.txt");
+    if (!ExportTo(path, custom))
+        state.SkipWithError("no file to read");
+    RegCloseKey(custom);
+    for (auto _ : state)
+    {
+        BeginRun(state, NULL);
+        if (!SurveyFile(path))
+            state.SkipWithError("the first reading failed");
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 void ImportFloor(benchmark::State& state)
@@ -297,8 +344,10 @@ void Register()
     };
     const Timed timed[] = {
         {"Export", Export},
+        {"ExportUnjudged", ExportUnjudged},
         {"ExportFloor", ExportFloor},
         {"Import", Import},
+        {"ImportSurvey", ImportSurvey},
         {"ImportFloor", ImportFloor},
         {"CopyTree", CopyTree},
         {"CopyTreeFloor", CopyTreeFloor},
@@ -342,7 +391,8 @@ int main(int argc, char** argv)
     else
         benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (const char* name : {"export.txt", "import.txt", "sample.txt", "heap.txt"})
+    for (const char* name :
+         {"export.txt", "unjudged.txt", "import.txt", "survey.txt", "sample.txt", "heap.txt"})
         unlink((g_scratch + "/" + name).c_str());
     rmdir(scratch);
     return status;

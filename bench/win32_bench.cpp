@@ -9,6 +9,7 @@
 
 #include "keyfile/definition_parser.h"
 #include "keyfile/export.h"
+#include "keyfile/file_survey.h"
 #include "store/custom_style.h"
 #include "store/key_tree.h"
 #include "store/style_store.h"
@@ -195,10 +196,27 @@ void ReportPair(const char* what, const Contender& ours, const Contender& other)
 
 bool ExportTo(const WString& path, HKEY key)
 {
+    UINT lossy = 0;
+    return SaveKeyFile(path.c_str(), key, &lossy) != FALSE;
+}
+
+// Export's walk written straight to a file, every block judged, the file not put in place.
+bool WriteWalkTo(const WString& path, HKEY key)
+{
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file)
         return false;
     WriteKeyDefinitions(file, key);
+    return fclose(file) == 0;
+}
+
+// The same walk with no block judged.
+bool ExportUnjudgedTo(const WString& path, HKEY key)
+{
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file)
+        return false;
+    WriteDefinitionsUnjudged(file, key);
     return fclose(file) == 0;
 }
 
@@ -209,9 +227,23 @@ bool WriteBlocksTo(const WString& path, const std::vector<KeyDefinition>& defini
     if (!file)
         return false;
     for (const KeyDefinition& definition : definitions)
+    {
+        BOOL readsBack = FALSE;
         WriteDefinitionBlock(file, definition.name.c_str(), definition.data.data(),
-                             (DWORD)definition.data.size());
+                             (DWORD)definition.data.size(), &readsBack);
+    }
     return fclose(file) == 0;
+}
+
+// Import's first reading, which stores nothing.
+bool SurveyFile(const WString& path)
+{
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return false;
+    KeyFileSurvey survey = SurveyKeyFile(file);
+    fclose(file);
+    return survey.complete && !survey.foreign && survey.definitions > 0;
 }
 
 bool ImportFrom(const WString& path, HKEY key)
@@ -239,15 +271,25 @@ void MeasureKeyFiles(int count, int rounds, int runs)
     WString regFile = ScratchFile(L"keys.reg");
     std::vector<Contender> exports = {
         {"bare RegEnumValueW loop", nullptr, [&] { return EnumerateValuesFloor(custom) > 0; }},
-        {"WriteKeyDefinitions to a file", nullptr, [&] { return ExportTo(keyFile, custom); }},
+        {"SaveKeyFile, a whole file put in place", nullptr,
+         [&] { return ExportTo(keyFile, custom); }},
         {"reg export", nullptr,
          [&]
          { return RunReg(L"export " + Quoted(CUSTOM_FOR_REG) + L" " + Quoted(regFile) + L" /y"); }},
         {"(of ours: the file alone, no registry)", nullptr,
          [&] { return WriteBlocksTo(ScratchFile(L"blocks.txt"), definitions); }},
+        {"(of ours: the walk to a file, not put in place)", nullptr,
+         [&] { return WriteWalkTo(ScratchFile(L"walk.txt"), custom); }},
+        {"(of ours: the same walk without its judgement)", nullptr,
+         [&] { return ExportUnjudgedTo(ScratchFile(L"unjudged.txt"), custom); }},
     };
     RunRounds(&exports, rounds, runs);
     Report("export", count, exports);
+    std::string of = " of " + std::to_string(count) + " key definitions";
+    ReportPair(("Export's walk" + of + " against the same walk without its judgement").c_str(),
+               exports[4], exports[5]);
+    ReportPair(("Export" + of + " against its walk to a file not put in place").c_str(), exports[1],
+               exports[4]);
 
     // Each import starts from an empty Custom key.
     auto emptyCustom = [&]
@@ -268,11 +310,15 @@ void MeasureKeyFiles(int count, int rounds, int runs)
              return read;
          }},
         {"reg import", emptyCustom, [&] { return RunReg(L"import " + Quoted(regFile)); }},
+        {"(of ours: the first reading alone, nothing stored)", emptyCustom,
+         [&] { return SurveyFile(keyFile); }},
     };
     RunRounds(&imports, rounds, runs);
     if (!complete)
         imports[1].failed = true;
     Report("import", count, imports);
+    ReportPair(("The first reading" + of + " against the whole import").c_str(), imports[3],
+               imports[1]);
     RegCloseKey(custom);
     DeleteRegistryTree(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY);
 }
@@ -380,6 +426,8 @@ int main(int argc, char** argv)
     DeleteFileW(ScratchFile(L"keys.txt").c_str());
     DeleteFileW(ScratchFile(L"keys.reg").c_str());
     DeleteFileW(ScratchFile(L"blocks.txt").c_str());
+    DeleteFileW(ScratchFile(L"walk.txt").c_str());
+    DeleteFileW(ScratchFile(L"unjudged.txt").c_str());
     RemoveDirectoryW(g_scratch.c_str());
     return 0;
 }

@@ -4,7 +4,6 @@
 // unchanged is written to a file, read back, and must be stored again with the same list.
 #include "keyfile/definition_parser.h"
 #include "keyfile/export.h"
-#include "keyfile/round_trip.h"
 #include "platform/host/host_test_hooks.h"
 
 #include <stdint.h>
@@ -92,8 +91,9 @@ bool AddValue(HKEY key, FILE* file, const uint8_t** bytes, size_t* size)
     {
         BYTE* exact = (BYTE*)malloc(length ? length : 1);
         memcpy(exact, data, length);
-        WriteDefinitionBlock(file, name.c_str(), exact, (DWORD)length);
-        if (ComesBackUnchanged(name.c_str(), exact, (DWORD)length))
+        BOOL readsBack = FALSE;
+        WriteDefinitionBlock(file, name.c_str(), exact, (DWORD)length, &readsBack);
+        if (readsBack)
             CheckComesBack(name.c_str(), exact, length);
         free(exact);
     }

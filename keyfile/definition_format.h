@@ -7,6 +7,8 @@
 
 static const WCHAR NAME_DIRECTIVE[] = TEXT("--name ");
 static const WCHAR END_DIRECTIVE[] = TEXT("--endmulti");
+// Written lines end with CR LF; reading takes LF alone as well.
+static const WCHAR LINE_END[] = TEXT("\r\n");
 
 // A written line is formatted in this many units, terminator included.
 #define FORMAT_BUFFER_UNITS 1024

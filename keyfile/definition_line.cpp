@@ -2,6 +2,7 @@
 // recognising its directive word.
 #include "keyfile/definition_line.h"
 
+#include "base/array_size.h"
 #include "keyfile/definition_format.h"
 #include "keyfile/text_conversion.h"
 
@@ -96,6 +97,71 @@ void WriteFormattedLine(FILE* file, LPCWSTR format, ...)
         WriteLinePieces(file, format, arguments);
     }
     va_end(arguments);
+}
+
+// Room on the stack for a line converted back: most key definitions' lines fit, and with the
+// line itself the frame stays within a page, which needs no stack probe.
+#define BACK_BUFFER_UNITS 256
+
+// Whether the OEM bytes convert back to exactly the units of `text`. They take no more units
+// than bytes.
+static BOOL ConvertsBackTo(const char* bytes, int length, LPCWSTR text)
+{
+    WCHAR local[BACK_BUFFER_UNITS];
+    WCHAR* back = length <= (int)ARRAY_SIZE(local) ? local : (WCHAR*)malloc(length * sizeof(WCHAR));
+    int units = MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, bytes, length, back, length);
+    // No converted unit is zero: a text that ends early differs there, before its end is passed.
+    BOOL same = units > 0;
+    for (int unit = 0; same && unit < units; ++unit)
+        same = back[unit] == text[unit];
+    if (back != local)
+        free(back);
+    return same && text[units] == 0;
+}
+
+// Whether reading the written line gives it back: it fits one read piece, no CR or LF cuts it
+// short, and its bytes convert back to it. Bytes below 0x80 are ASCII in every OEM code page
+// and stand for themselves; the code page keeps no state between characters, so only the rest,
+// from the first other byte, is converted back.
+static BOOL IsReadBack(const char* bytes, size_t length, LPCWSTR line)
+{
+    size_t endBytes = ARRAY_SIZE(LINE_END) - 1; // CR LF, a byte each
+    size_t textBytes = length - endBytes;
+    if (textBytes > READ_PIECE_BYTES)
+        return FALSE;
+    size_t ascii = 0;
+    for (; ascii < textBytes && (unsigned char)bytes[ascii] < 0x80; ++ascii)
+    {
+        if ((WCHAR)bytes[ascii] != line[ascii])
+            return FALSE;
+    }
+    // No trail byte is a CR or LF: any such byte came from the text.
+    for (size_t at = 0; at < textBytes; ++at)
+    {
+        if (bytes[at] == '\r' || bytes[at] == '\n')
+            return FALSE;
+    }
+    return ascii == textBytes || ConvertsBackTo(bytes + ascii, (int)(length - ascii), line + ascii);
+}
+
+BOOL WriteDefinitionLine(FILE* file, LPCWSTR lead, LPCWSTR text, BOOL judge)
+{
+    size_t leadUnits = wcslen(lead);
+    size_t textUnits = wcslen(text);
+    size_t units = leadUnits + textUnits + ARRAY_SIZE(LINE_END);
+    WCHAR local[FORMAT_BUFFER_UNITS];
+    WCHAR* line = units <= ARRAY_SIZE(local) ? local : (WCHAR*)malloc(units * sizeof(WCHAR));
+    memcpy(line, lead, leadUnits * sizeof(WCHAR));
+    memcpy(line + leadUnits, text, textUnits * sizeof(WCHAR));
+    memcpy(line + leadUnits + textUnits, LINE_END, sizeof(LINE_END));
+    char* bytes = ToOemText(line);
+    size_t length = strlen(bytes);
+    fwrite(bytes, length, 1, file);
+    BOOL readBack = !judge || IsReadBack(bytes, length, line);
+    free(bytes);
+    if (line != local)
+        free(line);
+    return readBack;
 }
 
 BOOL ReadDefinitionLine(WCHAR* line, FILE* file)

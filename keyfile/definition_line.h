@@ -8,6 +8,11 @@
 // Formats the text (%s takes a wide string) and writes it in the OEM code page, without the
 // terminator and without any limit on its length.
 void WriteFormattedLine(FILE* file, LPCWSTR format, ...);
+// Writes `lead` (a directive word, or empty) and `text` as one line in the OEM code page, ended
+// by CR LF, converting the text once. With `judge`, TRUE only when reading the line back gives
+// `text` after `lead` again, judged from the bytes written: no CR or LF in it, no longer than a
+// read piece, and every character in the code page. Without, TRUE.
+BOOL WriteDefinitionLine(FILE* file, LPCWSTR lead, LPCWSTR text, BOOL judge);
 // Reads the next line into `line` (LINE_BUFFER_UNITS units): leading blanks and tabs dropped,
 // ended at its first CR or LF, converted from the OEM code page. FALSE at the end of the file
 // or on a read error.

@@ -5,6 +5,7 @@
 
 #include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
+#include "keyfile/file_survey.h"
 
 // No block is open: strings are ignored.
 #define BLOCK_CLOSED 0
@@ -97,25 +98,6 @@ static void ParseLine(DefinitionParser* parser, LPCWSTR line)
     GatherString(parser, line);
 }
 
-static BOOL HasByteOrderMark(const unsigned char* start, size_t count)
-{
-    return (count >= 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF) ||
-           (count >= 2 && start[0] == 0xFF && start[1] == 0xFE) ||
-           (count >= 2 && start[0] == 0xFE && start[1] == 0xFF);
-}
-
-// Looks at the file's first bytes, and leaves the file at its start again. A byte-order mark
-// (UTF-8, UTF-16 little- or big-endian) marks a file saved as Unicode, which the OEM code page
-// would misread.
-static void CheckFileStart(FILE* file, KeyFileReading* reading)
-{
-    unsigned char start[3];
-    size_t count = fread(start, 1, sizeof(start), file);
-    reading->unicode = HasByteOrderMark(start, count);
-    reading->empty = count == 0;
-    reading->complete = !ferror(file) && fseek(file, 0, SEEK_SET) == 0;
-}
-
 static void ParseFile(FILE* file, HKEY key, KeyFileReading* reading)
 {
     DefinitionParser parser;
@@ -140,10 +122,16 @@ static void ParseFile(FILE* file, HKEY key, KeyFileReading* reading)
 
 KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key)
 {
+    KeyFileSurvey survey = SurveyKeyFile(file);
     KeyFileReading reading;
     memset(&reading, 0, sizeof(reading));
-    CheckFileStart(file, &reading);
-    if (!reading.unicode && reading.complete)
+    reading.unicode = survey.unicode;
+    reading.empty = survey.empty;
+    reading.foreign = survey.foreign;
+    reading.complete = survey.complete;
+    // Nothing is stored from a file that cannot be read whole or is not text in the code page,
+    // so that a fault part-way costs the Custom style nothing.
+    if (!survey.unicode && !survey.foreign && survey.complete && survey.definitions > 0)
         ParseFile(file, key, &reading);
     return reading;
 }

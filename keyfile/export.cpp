@@ -1,28 +1,45 @@
 // Export of the Custom style: one block per REG_MULTI_SZ value, in the file the user names.
 #include "keyfile/export.h"
 
+#include "base/array_size.h"
 #include "base/buffer_slack.h"
+#include "base/count_notice.h"
 #include "base/window_globals.h"
+#include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
 #include "keyfile/file_dialog.h"
+#include "keyfile/file_replacement.h"
 #include "keyfile/notices.h"
 #include "keyfile/round_trip.h"
 #include "store/style_store.h"
 
 static const WCHAR WRITE_CAPTION[] = TEXT("書き込み");
 
-// Writes the file's blocks and closes it. TRUE only when every block reached the file: the key
-// could be read, no write failed and the stream flushed on closing.
-static BOOL WriteKeyFile(FILE* file, HKEY key, UINT* lossy)
+// Writes the key's blocks into the file at `path` and closes it. TRUE only when every block
+// reached the file: the key could be read, no write failed and the stream flushed on closing.
+static BOOL WriteKeyFileAt(LPCWSTR path, HKEY key, UINT* lossy)
 {
+    FILE* file = _wfopen(path, TEXT("wb"));
+    if (!file)
+        return FALSE;
     KeyFileWriting writing = WriteKeyDefinitions(file, key);
     *lossy = writing.lossy;
-    BOOL written = writing.keyRead;
-    if (ferror(file))
-        written = FALSE;
+    BOOL written = writing.keyRead && !ferror(file);
     if (fclose(file) != 0)
         written = FALSE;
     return written;
+}
+
+BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy)
+{
+    *lossy = 0;
+    WCHAR partial[ARRAY_SIZE(g_keyFilePath) + SIDE_NAME_SUFFIX_UNITS];
+    if (!CanReplaceFile(path) || !CreateSideFile(path, partial, ARRAY_SIZE(partial)))
+        return FALSE;
+    if (WriteKeyFileAt(partial, key, lossy) && PutFileInPlace(partial, path))
+        return TRUE;
+    DeleteFileW(partial);
+    return FALSE;
 }
 
 // The completion notice. A file that reading back will not restore whole is still written,
@@ -50,11 +67,8 @@ void ExportCustomStyle(HWND, int)
         ShowNoCustomStyle(TEXT("Export"));
         return;
     }
-    BOOL written = FALSE;
     UINT lossy = 0;
-    FILE* file = _wfopen(g_keyFilePath, TEXT("wb"));
-    if (file)
-        written = WriteKeyFile(file, custom, &lossy);
+    BOOL written = SaveKeyFile(g_keyFilePath, custom, &lossy);
     RegCloseKey(custom);
     if (written)
         ReportWritten(lossy);
@@ -85,8 +99,9 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key)
                 ERROR_SUCCESS ||
             type != REG_MULTI_SZ)
             continue;
-        WriteDefinitionBlock(file, name, data, dataBytes);
-        if (!ComesBackUnchanged(name, data, dataBytes))
+        BOOL readsBack = FALSE;
+        WriteDefinitionBlock(file, name, data, dataBytes, &readsBack);
+        if (!readsBack)
             ++writing.lossy;
     }
     free(name);
@@ -94,27 +109,36 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key)
     return writing;
 }
 
-// Writes the last string of a list whose data ends before the string's terminator.
+// Writes the last string of a list whose data ends before the string's terminator. Such a
+// list does not come back as it is, whatever the string.
 static void WriteUnterminatedString(FILE* file, const WCHAR* text, DWORD units)
 {
     WCHAR* copy = (WCHAR*)malloc((units + 1) * sizeof(WCHAR));
     memcpy(copy, text, units * sizeof(WCHAR));
     copy[units] = 0;
-    WriteFormattedLine(file, TEXT("%s\r\n"), copy);
+    WriteDefinitionLine(file, TEXT(""), copy, FALSE);
     free(copy);
 }
 
-void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD dataBytes)
+void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD dataBytes,
+                          BOOL* readsBack)
 {
-    WriteFormattedLine(file, TEXT("--name %s\r\n"), name);
+    BOOL judge = readsBack != NULL;
+    BOOL linesBack = WriteDefinitionLine(file, NAME_DIRECTIVE, name, judge);
     // The walk never leaves the value's data: a list may lack its closing empty string, or
     // even its last string's terminator, and an odd last byte is no unit at all. The data
     // comes in a heap buffer, aligned for its units.
     const WCHAR* units = (const WCHAR*)data;
     DWORD count = dataBytes / sizeof(WCHAR);
     DWORD at = 0;
-    while (at < count && units[at] != 0)
+    BOOL closed = FALSE; // the list ends with its empty string within the data
+    while (at < count)
     {
+        if (units[at] == 0)
+        {
+            closed = TRUE;
+            break;
+        }
         DWORD end = at;
         while (end < count && units[end] != 0)
             ++end;
@@ -123,8 +147,12 @@ void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD data
             WriteUnterminatedString(file, units + at, end - at);
             break;
         }
-        WriteFormattedLine(file, TEXT("%s\r\n"), units + at);
+        if (!WriteDefinitionLine(file, TEXT(""), units + at, judge) ||
+            (judge && !CanReadBackString(units + at)))
+            linesBack = FALSE;
         at = end + 1;
     }
-    WriteFormattedLine(file, TEXT("--endmulti\r\n"));
+    WriteFormattedLine(file, TEXT("%s\r\n"), END_DIRECTIVE);
+    if (judge)
+        *readsBack = linesBack && closed && CanReadBackName(name) && CanReadBackList(at + 1);
 }

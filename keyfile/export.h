@@ -12,9 +12,16 @@ struct KeyFileWriting
 };
 
 void ExportCustomStyle(HWND dialog, int listId);
+// Writes the key's definitions to the file at `path`, replacing an existing file only with a
+// whole new one. TRUE when the new file stands at `path`; FALSE leaves `path` as it was and no
+// other file behind. `lossy` counts the key definitions written that will not come back.
+BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy);
 // Writes one block per REG_MULTI_SZ value of the open key.
 KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key);
 // Writes the block of one value from its name and its list data, never reading past the data.
-void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD dataBytes);
+// When `readsBack` is given, it is set to whether reading the block back stores the same name
+// and strings again, judged from the bytes written; without, nothing is judged.
+void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD dataBytes,
+                          BOOL* readsBack = NULL);
 
 #endif

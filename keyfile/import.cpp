@@ -1,6 +1,7 @@
 // Import into the Custom style from the file the user picks.
 #include "keyfile/import.h"
 
+#include "base/count_notice.h"
 #include "base/window_globals.h"
 #include "keyfile/definition_parser.h"
 #include "keyfile/file_dialog.h"
@@ -26,6 +27,14 @@ static void ReportReading(const KeyFileReading* reading)
         MessageBoxW(g_mainWindow,
                     TEXT("Unicode で保存されたファイルは読み込めません。Shift_JIS で保存し直して"
                          "ください。"),
+                    ERROR_CAPTION, MB_OK);
+        return;
+    }
+    if (reading->foreign)
+    {
+        MessageBoxW(g_mainWindow,
+                    TEXT("Shift_JIS 以外の文字を含むファイルは読み込めません。")
+                        TEXT("Shift_JIS で保存し直してください。"),
                     ERROR_CAPTION, MB_OK);
         return;
     }

@@ -2,29 +2,9 @@
 
 #include "base/window_globals.h"
 
-#include <stdarg.h>
-
-// Room for the longest notice with its count.
-#define NOTICE_UNITS 128
-
 void ShowNoCustomStyle(LPCWSTR caption)
 {
     MessageBoxW(g_mainWindow,
                 TEXT("Custom が見つかりませんでした。Custom 設定はコピー機能で作成できます。"),
                 caption, MB_OK);
-}
-
-static void FormatNotice(WCHAR* text, LPCWSTR format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    wvsprintfW(text, format, arguments);
-    va_end(arguments);
-}
-
-void ShowCountNotice(LPCWSTR format, UINT count, LPCWSTR caption)
-{
-    WCHAR text[NOTICE_UNITS];
-    FormatNotice(text, format, count);
-    MessageBoxW(g_mainWindow, text, caption, MB_OK);
 }

@@ -1,4 +1,4 @@
-// The notices export and import both show.
+// The notice export and import both show when there is no Custom style.
 #ifndef DUNVATEL_KEYFILE_NOTICES_H
 #define DUNVATEL_KEYFILE_NOTICES_H
 
@@ -6,7 +6,5 @@
 
 // Tells the user that there is no Custom style to export or import.
 void ShowNoCustomStyle(LPCWSTR caption);
-// Shows a notice whose text is `format` with `count` put in for its %u.
-void ShowCountNotice(LPCWSTR format, UINT count, LPCWSTR caption);
 
 #endif

@@ -72,9 +72,13 @@ def ms(value):
     return f"{value:.3g} ms" if value >= 0.1 else f"{value * 1000:.3g} µs"
 
 rows = [
-    ("Export: `WriteKeyDefinitions` to a file", "Export",
+    ("Export: `SaveKeyFile`, a whole file put in place", "Export",
+     "bare `RegEnumValueW` loop", "ExportFloor"),
+    ("Export's walk to a file without its judgement", "ExportUnjudged",
      "bare `RegEnumValueW` loop", "ExportFloor"),
     ("Import: `ReadKeyDefinitions` of that file", "Import",
+     "bare `RegSetValueExW` loop", "ImportFloor"),
+    ("Import's first reading alone: `SurveyKeyFile`", "ImportSurvey",
      "bare `RegSetValueExW` loop", "ImportFloor"),
     ("Copy: `CopyKeyTree` of a tree of N keys", "CopyTree",
      "bare walk: open, maxima, enumerate", "CopyTreeFloor"),
@@ -121,7 +125,7 @@ if 1 in peaks and 10 in peaks:
     print(f"| key-definition file | {small['file_bytes'] / 2**20:.2f} MB, "
           f"{int(small['values']):,} values | {large['file_bytes'] / 2**20:.2f} MB, "
           f"{int(large['values']):,} values |")
-    print(f"| export (`WriteKeyDefinitions`) | {kb(small['export_peak_heap'])} "
+    print(f"| export (`SaveKeyFile`) | {kb(small['export_peak_heap'])} "
           f"| {kb(large['export_peak_heap'])} |")
     print(f"| import (`ReadKeyDefinitions`) | {kb(small['import_peak_heap'])} "
           f"| {kb(large['import_peak_heap'])} |")

@@ -1,6 +1,7 @@
 // The two commands of the main dialog that make and remove the Custom style.
 #include "store/custom_style.h"
 
+#include "base/count_notice.h"
 #include "base/window_globals.h"
 #include "store/key_tree.h"
 #include "store/standard_style.h"
@@ -31,9 +32,10 @@ static BOOL ConfirmCopy(LPCWSTR name)
     return MessageBoxW(g_mainWindow, question, name, MB_YESNO) == IDYES;
 }
 
-// Copies the style `name` into the Custom style, creating it if need be. FALSE when the style
-// list or the Custom key could not be had, so that nothing was copied.
-static BOOL CopyIntoCustom(LPCWSTR name)
+// Copies the style `name` into the Custom style, creating it if need be, and counts in `missed`
+// what did not arrive. FALSE when the style list or the Custom key could not be had, so that
+// nothing was copied.
+static BOOL CopyIntoCustom(LPCWSTR name, UINT* missed)
 {
     HKEY styles;
     if (!OpenUserKey(STYLE_LIST_KEY, &styles))
@@ -44,7 +46,7 @@ static BOOL CopyIntoCustom(LPCWSTR name)
         RegCloseKey(styles);
         return FALSE;
     }
-    CopyKeyTree(custom, styles, name);
+    *missed = CopyKeyTree(custom, styles, name);
     RegCloseKey(custom);
     RegCloseKey(styles);
     return TRUE;
@@ -90,10 +92,14 @@ void CopyStyleToCustom(HWND dialog, int listId)
         free(name);
         return;
     }
-    if (CopyIntoCustom(name))
-        MessageBoxW(g_mainWindow, TEXT("Custom にコピーしました"), name, MB_OK);
-    else
+    UINT missed = 0;
+    if (!CopyIntoCustom(name, &missed))
         MessageBoxW(g_mainWindow, TEXT("Custom にコピーできませんでした"), name, MB_OK);
+    else if (missed > 0)
+        ShowCountNotice(TEXT("Custom にコピーしましたが、%u 件の項目をコピーできませんでした"),
+                        missed, name);
+    else
+        MessageBoxW(g_mainWindow, TEXT("Custom にコピーしました"), name, MB_OK);
     free(name);
     RefreshStyleList(dialog);
 }
@@ -122,7 +128,10 @@ void DeleteCustomStyle(HWND dialog, int /* listId: the selection plays no part *
                     MB_YESNO) != IDYES)
         return;
     if (DeleteRegistryTree(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY) != ERROR_SUCCESS)
+    {
+        MessageBoxW(g_mainWindow, TEXT("削除できませんでした"), DELETE_CAPTION, MB_OK);
         return;
+    }
     MessageBoxW(g_mainWindow, TEXT("削除しました"), DELETE_CAPTION, MB_OK);
     RefreshStyleList(dialog);
 }

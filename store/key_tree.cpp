@@ -27,8 +27,10 @@ static BOOL QueryKeyShape(HKEY key, KeyShape* shape)
                             NULL, NULL) == ERROR_SUCCESS;
 }
 
-static void CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
+// Returns how many values could not be read or written.
+static UINT CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
 {
+    UINT missed = 0;
     WCHAR* name = (WCHAR*)malloc((shape->longestValueName + BUFFER_SLACK) * sizeof(WCHAR));
     BYTE* data = (BYTE*)malloc(shape->longestValueData + BUFFER_SLACK);
     for (DWORD index = 0; index < shape->values; ++index)
@@ -40,43 +42,58 @@ static void CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
         // value's name and data, which must not be written again under this index.
         if (RegEnumValueW(source, index, name, &nameCapacity, NULL, &type, data, &dataLength) !=
             ERROR_SUCCESS)
+        {
+            ++missed;
             continue;
+        }
         // Whatever the type, the bytes go across unchanged; a failed write is not retried.
-        RegSetValueExW(destination, name, 0, type, data, dataLength);
+        if (RegSetValueExW(destination, name, 0, type, data, dataLength) != ERROR_SUCCESS)
+            ++missed;
     }
     free(data);
     free(name);
+    return missed;
 }
 
-static void CopySubkeys(HKEY destination, HKEY source, const KeyShape* shape)
+// Returns how many values and subkeys beneath the source could not be copied.
+static UINT CopySubkeys(HKEY destination, HKEY source, const KeyShape* shape)
 {
+    UINT missed = 0;
     WCHAR* name = (WCHAR*)malloc((shape->longestSubkeyName + BUFFER_SLACK) * sizeof(WCHAR));
     for (DWORD index = 0; index < shape->subkeys; ++index)
     {
         DWORD capacity = shape->longestSubkeyName + CAPACITY_SLACK;
-        if (RegEnumKeyExW(source, index, name, &capacity, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            continue;
         HKEY copied;
-        if (!CreateStyleKey(destination, name, &copied))
+        // A subkey that cannot be read or created counts once, whatever it holds.
+        if (RegEnumKeyExW(source, index, name, &capacity, NULL, NULL, NULL, NULL) !=
+                ERROR_SUCCESS ||
+            !CreateStyleKey(destination, name, &copied))
+        {
+            ++missed;
             continue;
-        CopyKeyTree(copied, source, name);
+        }
+        missed += CopyKeyTree(copied, source, name);
         RegCloseKey(copied);
     }
     free(name);
+    return missed;
 }
 
-void CopyKeyTree(HKEY destination, HKEY sourceParent, LPCWSTR name)
+UINT CopyKeyTree(HKEY destination, HKEY sourceParent, LPCWSTR name)
 {
     HKEY source;
+    // A key that cannot be opened or read counts once, as one that cannot be created does.
     if (RegOpenKeyExW(sourceParent, name, 0, PLATFORM_KEY_ACCESS, &source) != ERROR_SUCCESS)
-        return;
+        return 1;
+    UINT missed = 1;
     KeyShape shape;
     if (QueryKeyShape(source, &shape))
     {
         // A key's own values go before its subkeys.
-        CopyKeyValues(destination, source, &shape);
+        missed = CopyKeyValues(destination, source, &shape);
         if (shape.subkeys > 0)
-            CopySubkeys(destination, source, &shape);
+            missed += CopySubkeys(destination, source, &shape);
     }
     RegCloseKey(source);
+    return missed;
 }

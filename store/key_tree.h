@@ -5,7 +5,8 @@
 #include "platform/platform.h"
 
 // Copies the values and subkeys of the key `name` under `sourceParent` into `destination`,
-// which stays open and belongs to the caller.
-void CopyKeyTree(HKEY destination, HKEY sourceParent, LPCWSTR name);
+// which stays open and belongs to the caller. Returns how many values and subkeys could not be
+// read, created or written: 0 when everything arrived.
+UINT CopyKeyTree(HKEY destination, HKEY sourceParent, LPCWSTR name);
 
 #endif

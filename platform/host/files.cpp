@@ -1,7 +1,12 @@
-// File streams by wide path: the UTF-16 path and mode become UTF-8 for the C library.
+// File streams and files by wide path: the UTF-16 path and mode become UTF-8 for the C
+// library. Tests can make a stream fail part-way: reads from an offset on, or writes once a
+// medium is full.
 #include "platform/host/host_test_hooks.h"
 
 #include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -50,60 +55,118 @@ std::string ToUtf8(const WCHAR* text)
     return out;
 }
 
-long& FailingReadOffset()
+// The next stream opened for reading fails its reads from `offset` on, once it has been
+// rewound `rewinds` times; a negative offset: no fault.
+struct ReadFault
 {
-    static long offset = -1;
-    return offset;
+    long offset;
+    int rewinds;
+};
+ReadFault& PendingReadFault()
+{
+    static ReadFault fault = {-1, 0};
+    return fault;
 }
 
-// A stream over a real file whose reads fail from a byte offset on.
+// The next stream opened for writing takes this many bytes; negative: no fault.
+long& PendingWriteRoom()
+{
+    static long room = -1;
+    return room;
+}
+
+// MoveFileW calls to let through before one fails; negative: none fails.
+int& PendingMoveFault()
+{
+    static int skip = -1;
+    return skip;
+}
+
+// A stream over a real file whose reads fail from a byte offset on, as a medium that cannot be
+// read to its end.
 struct FailingReads
 {
     FILE* file;
-    long failFrom;
+    ReadFault fault;
 };
 
 ssize_t ReadUntilFailure(void* cookie, char* buffer, size_t size)
 {
     FailingReads* reads = (FailingReads*)cookie;
     long at = ftell(reads->file);
-    if (at < 0 || at >= reads->failFrom)
+    if (at < 0 || (reads->fault.rewinds == 0 && at >= reads->fault.offset))
     {
         errno = EIO;
         return -1;
     }
-    size_t allowed = (size_t)(reads->failFrom - at);
-    return (ssize_t)fread(buffer, 1, size < allowed ? size : allowed, reads->file);
+    size_t allowed = size;
+    if (reads->fault.rewinds == 0 && (size_t)(reads->fault.offset - at) < size)
+        allowed = (size_t)(reads->fault.offset - at);
+    return (ssize_t)fread(buffer, 1, allowed, reads->file);
 }
 
 int SeekFailingReads(void* cookie, off64_t* offset, int whence)
 {
     FailingReads* reads = (FailingReads*)cookie;
+    if (whence == SEEK_SET && *offset == 0 && reads->fault.rewinds > 0)
+        --reads->fault.rewinds;
     if (fseek(reads->file, (long)*offset, whence) != 0)
         return -1;
     *offset = ftell(reads->file);
     return 0;
 }
 
-int CloseFailingReads(void* cookie)
+// A stream over a real file on a medium with `room` bytes left: what fits reaches the file,
+// the rest fails as on a full card, and closing fails while data cannot be flushed.
+struct FullMedium
 {
-    FailingReads* reads = (FailingReads*)cookie;
-    int result = fclose(reads->file);
-    delete reads;
+    FILE* file;
+    long room;
+};
+
+ssize_t WriteUntilFull(void* cookie, const char* buffer, size_t size)
+{
+    FullMedium* medium = (FullMedium*)cookie;
+    size_t allowed = medium->room < (long)size ? (size_t)medium->room : size;
+    size_t written = fwrite(buffer, 1, allowed, medium->file);
+    medium->room -= (long)written;
+    if (written < size)
+        errno = ENOSPC;
+    // A count short of `size` marks the stream's error, as a failed write does.
+    return (ssize_t)written;
+}
+
+template <typename Stream> int CloseStream(void* cookie)
+{
+    Stream* stream = (Stream*)cookie;
+    int result = fclose(stream->file);
+    delete stream;
     return result;
 }
 
-FILE* OpenFailingReads(FILE* file, long failFrom)
+FILE* OpenFailingReads(FILE* file, ReadFault fault)
 {
-    cookie_io_functions_t functions = {ReadUntilFailure, NULL, SeekFailingReads, CloseFailingReads};
-    return fopencookie(new FailingReads{file, failFrom}, "rb", functions);
+    cookie_io_functions_t functions = {ReadUntilFailure, NULL, SeekFailingReads,
+                                       CloseStream<FailingReads>};
+    return fopencookie(new FailingReads{file, fault}, "rb", functions);
+}
+
+FILE* OpenFullMedium(FILE* file, long room)
+{
+    cookie_io_functions_t functions = {NULL, WriteUntilFull, NULL, CloseStream<FullMedium>};
+    return fopencookie(new FullMedium{file, room}, "wb", functions);
 }
 
 } // namespace
 
-void HostFailFileReadsFrom(long offset)
+void HostFailFileReadsFrom(long offset, int rewinds)
 {
-    FailingReadOffset() = offset;
+    PendingReadFault() = ReadFault{offset, rewinds};
+}
+
+void HostFailFileWritesFrom(long bytes)
+{
+    PendingWriteRoom() = bytes;
 }
 
 FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
@@ -111,9 +174,73 @@ FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
     if (!path || !mode)
         return NULL;
     FILE* file = fopen(ToUtf8(path).c_str(), ToUtf8(mode).c_str());
-    long failFrom = FailingReadOffset();
-    if (!file || failFrom < 0 || mode[0] != 'r')
-        return file;
-    FailingReadOffset() = -1;
-    return OpenFailingReads(file, failFrom);
+    if (!file)
+        return NULL;
+    if (mode[0] == 'r' && PendingReadFault().offset >= 0)
+    {
+        ReadFault fault = PendingReadFault();
+        PendingReadFault().offset = -1;
+        return OpenFailingReads(file, fault);
+    }
+    if (mode[0] != 'r' && PendingWriteRoom() >= 0)
+    {
+        long room = PendingWriteRoom();
+        PendingWriteRoom() = -1;
+        return OpenFullMedium(file, room);
+    }
+    return file;
+}
+
+HANDLE CreateFileW(LPCWSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD, HANDLE)
+{
+    if (!path || creation != CREATE_NEW)
+        return INVALID_HANDLE_VALUE;
+    int descriptor = open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (descriptor < 0)
+        return INVALID_HANDLE_VALUE;
+    // Offset by one, so that descriptor 0 is no null handle.
+    return (HANDLE)(intptr_t)(descriptor + 1);
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    if (handle == INVALID_HANDLE_VALUE || handle == NULL)
+        return FALSE;
+    return close((int)(intptr_t)handle - 1) == 0;
+}
+
+DWORD GetFileAttributesW(LPCWSTR path)
+{
+    struct stat status;
+    if (!path || stat(ToUtf8(path).c_str(), &status) != 0)
+        return 0xFFFFFFFF;
+    if (S_ISDIR(status.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    // Permissions stand for the attribute: root may write anything, but a file nobody may
+    // write is read-only to the program as to Win32.
+    return (status.st_mode & 0222) == 0 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
+}
+
+BOOL DeleteFileW(LPCWSTR path)
+{
+    struct stat status;
+    if (!path || lstat(ToUtf8(path).c_str(), &status) != 0 || S_ISDIR(status.st_mode))
+        return FALSE;
+    return unlink(ToUtf8(path).c_str()) == 0;
+}
+
+void HostFailFileMoves(int skip)
+{
+    PendingMoveFault() = skip;
+}
+
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR newName)
+{
+    int& skip = PendingMoveFault();
+    if (skip >= 0 && skip-- == 0)
+        return FALSE;
+    struct stat status;
+    if (!existing || !newName || lstat(ToUtf8(newName).c_str(), &status) == 0)
+        return FALSE;
+    return rename(ToUtf8(existing).c_str(), ToUtf8(newName).c_str()) == 0;
 }

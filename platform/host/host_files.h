@@ -1,5 +1,5 @@
-// The host's stand-ins for code-page conversion, the formatter, wide-path file streams and the
-// common file dialogs, with the handheld's signatures and results.
+// The host's stand-ins for code-page conversion, the formatter, wide-path file streams and files,
+// and the common file dialogs, with the handheld's signatures and results.
 #ifndef DUNVATEL_PLATFORM_HOST_FILES_H
 #define DUNVATEL_PLATFORM_HOST_FILES_H
 
@@ -19,6 +19,17 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR bytes, int length, LP
 int wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list arguments);
 
 FILE* _wfopen(const WCHAR* path, const WCHAR* mode);
+
+// Files by wide path, with the handheld's results. CreateFileW makes a new empty file
+// (CREATE_NEW, the only disposition the stand-in knows) and fails when the name is taken;
+// MoveFileW fails when the new name exists; GetFileAttributesW answers 0xFFFFFFFF for a name
+// that does not exist, and a file without write permission is read-only.
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                   DWORD creation, DWORD flags, HANDLE templateFile);
+BOOL CloseHandle(HANDLE handle);
+DWORD GetFileAttributesW(LPCWSTR path);
+BOOL DeleteFileW(LPCWSTR path);
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR newName);
 
 typedef struct tagOFNW
 {

@@ -51,8 +51,17 @@ void HostSetOemCodePage(UINT codePage);
 UINT HostOemCodePage();
 
 // Makes the next file _wfopen opens for reading fail every read at or beyond the byte offset,
-// as a medium that cannot be read to its end; a negative offset withdraws the fault.
-void HostFailFileReadsFrom(long offset);
+// as a medium that cannot be read to its end; with `rewinds`, only once the stream has been
+// rewound to its start that many times, as a card pulled out between two readings. A negative
+// offset withdraws the fault.
+void HostFailFileReadsFrom(long offset, int rewinds = 0);
+// Makes the next file _wfopen opens for writing lie on a medium with `bytes` bytes of room:
+// the bytes beyond fail to write, and closing the stream fails while they cannot be flushed,
+// as on a full storage card. A negative count withdraws the fault.
+void HostFailFileWritesFrom(long bytes);
+// Makes a later MoveFileW fail: the first `skip` calls still succeed, the next one fails, and
+// the ones after it succeed again. A negative count withdraws the fault.
+void HostFailFileMoves(int skip);
 
 // Who answers GetSaveFileNameW and GetOpenFileNameW. The handler sees the record as the
 // program filled it and returns true with the chosen path, or false for a cancelled dialog.

@@ -122,6 +122,54 @@ TEST_F(Export, LongStringsAreWrittenWholeAndMalformedListsWithinTheirData)
               ReadFileBytes(path));
 }
 
+TEST_F(Export, AFileIsReplacedOnlyWhenWritableAndNoOtherFileIsTouched)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("new")});
+    WriteFileBytes(path, "old");
+    // A name the export might have taken for its new file.
+    WriteFileBytes(path + TEXT("~00"), "another file");
+    ExportTo(path);
+    EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
+    const std::string written = "--name keys\r\nnew\r\n--endmulti\r\n";
+    EXPECT_EQ(written, ReadFileBytes(path));
+    EXPECT_EQ("another file", ReadFileBytes(path + TEXT("~00")));
+    const std::vector<WString> files = {TEXT("export.txt"), TEXT("export.txt~00")};
+    EXPECT_EQ(files, FileNames(scratch.path()));
+
+    namespace fs = std::filesystem;
+    fs::path file(path);
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    SetCustomStrings(TEXT("keys"), {TEXT("newer")});
+    ExportTo(path);
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
+    EXPECT_EQ(written, ReadFileBytes(path));
+    EXPECT_EQ(files, FileNames(scratch.path()));
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
+// A storage card that fills up part-way: the file there stays as it was, byte for byte, and
+// nothing is left beside it.
+TEST_F(Export, AFullCardLeavesTheFileThereAsItWasAndNothingBesideIt)
+{
+    WString folder = SmallMediumFolder(scratch);
+    if (folder.empty())
+        GTEST_SKIP() << "no small file system to fill: the tests mount one when run as root";
+    SetCustomStrings(TEXT("keys"), std::vector<WString>(24, WString(1500, u'k'))); // 36 KB
+    const WString backup = folder + TEXT("backup.txt");
+    const std::string old(3003, 'o');
+    WriteFileBytes(backup, old);
+    FillMedium(folder);
+    const std::vector<WString> files = FileNames(folder);
+    ExportTo(backup);
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
+    EXPECT_EQ(old, ReadFileBytes(backup));
+    FillMedium(folder);
+    ExportTo(folder + TEXT("new.txt"));
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
+    EXPECT_EQ(files, FileNames(folder));
+}
+
 // The block writer alone, each list in a heap buffer of exactly its length.
 class DefinitionBlock : public ::testing::Test
 {

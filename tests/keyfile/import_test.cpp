@@ -117,7 +117,7 @@ TEST_F(Import, ReadsHandEditedShiftJisFilesLeniently)
     EXPECT_EQ(TextBytes(TEXT("stays")), ValueData(CUSTOM_STYLE_KEY, TEXT("Other")));
 
     // Shift JIS lines; 2045 bytes are one piece, whatever their characters, the rest a string of
-    // its own.
+    // its own. A piece that the rule cuts inside a character is no sign of another encoding.
     std::string longLine = "a";
     WString firstPiece = TEXT("a");
     for (int i = 0; i < 1022; ++i)
@@ -126,9 +126,12 @@ TEST_F(Import, ReadsHandEditedShiftJisFilesLeniently)
         longLine += SJIS_NIHONGO[1];
         firstPiece += TEXT("日");
     }
-    ImportText("--name " SJIS_NIHONGO "\n" SJIS_TESUTO "\n" + longLine + "bbb\n--endmulti\n");
+    ImportText("--name " SJIS_NIHONGO "\n" SJIS_TESUTO "\n" + longLine + "bbb\n--endmulti\n" +
+               "--name cut\nx" + longLine + "\n--endmulti\n");
+    EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
     EXPECT_EQ((std::vector<WString>{TEXT("テスト"), firstPiece, TEXT("bbb")}),
               CustomStrings(TEXT("日本語")));
+    EXPECT_EQ(2u, CustomStrings(TEXT("cut")).size());
 }
 
 TEST_F(Import, WhatExportWritesComesBack)
@@ -195,7 +198,7 @@ TEST_F(Import, ExportCountsExactlyTheKeyDefinitionsThatDoNotComeBack)
               unchanged);
 }
 
-TEST_F(Import, UnicodeFilesAndFilesWithoutKeyDefinitionsStoreNothing)
+TEST_F(Import, UnicodeOrForeignFilesAndFilesWithoutKeyDefinitionsStoreNothing)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("old")});
     const std::string block = "--name keys\r\nnew\r\n--endmulti\r\n";
@@ -212,10 +215,22 @@ TEST_F(Import, UnicodeFilesAndFilesWithoutKeyDefinitionsStoreNothing)
         ImportText(file);
         EXPECT_TRUE(user.ShowedLast(UNICODE_FILE, CAPTION_ERROR));
     }
+    // Bytes the code page cannot read, or not back as they are: a file saved as UTF-8 without a
+    // mark (あいうえお, 変換), text behind a UTF-8 mark's first byte, a lead byte the file ends
+    // in, a binary file.
     std::string binary(65536, '\0');
     for (size_t i = 0; i < binary.size(); ++i)
         binary[i] = (char)(i * 131 + i / 251);
-    for (const std::string& file : {binary, std::string("# a comment\r\na stray line\r\n"),
+    for (const std::string& file :
+         {std::string(
+              "--name keys\r\n\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A\r\n"
+              "\xE5\xA4\x89\xE6\x8F\x9B\r\n--endmulti\r\n"),
+          "\xEF" + block, block + "\x93", binary})
+    {
+        ImportText(file);
+        EXPECT_TRUE(user.ShowedLast(FOREIGN_FILE, CAPTION_ERROR));
+    }
+    for (const std::string& file : {std::string("# a comment\r\na stray line\r\n"),
                                     std::string("--name Unfinished\r\nnever ended\r\n")})
     {
         ImportText(file);

@@ -22,25 +22,50 @@ class KeyFileFaults : public KeyFileTest
     WString path = scratch.File(TEXT("faults.txt"));
 };
 
-TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndAValueNotEnumeratedIsPassedOver)
+TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndLeaveTheFileAsItWas)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("a"), TEXT("b")});
-    ExportTo(TEXT("/dev/full"));
-    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
+    const std::string backup(3003, 'o');
+    WriteFileBytes(path, backup);
+    // A card that fills up: within the stream's buffer (the close fails), or beyond it.
+    for (long room : {0L, 10L, 5000L})
+    {
+        SetCustomStrings(TEXT("big"), {WString(room + 2000, u'x'), WString(room + 2000, u'y')});
+        HostFailFileWritesFrom(room);
+        ExportTo(path);
+        EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR)) << room;
+        EXPECT_EQ(backup, ReadFileBytes(path)) << room;
+        EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path())) << room;
+    }
     ExportTo(scratch.File(TEXT("missing/export.txt")));
     EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
     HostFailRegistryCall(HOST_REG_QUERY_INFO);
     ExportTo(path);
     EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
-    EXPECT_EQ("", ReadFileBytes(path));
-    EXPECT_EQ(3u, user.boxes().size());
+    EXPECT_EQ(backup, ReadFileBytes(path));
+    // Each step of the replacement refused in turn: the old file moved aside, the new one moved
+    // in (the old one is then put back), the new one placed where there was none.
+    for (int skip : {0, 1})
+    {
+        HostFailFileMoves(skip);
+        ExportTo(path);
+        EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR)) << skip;
+        EXPECT_EQ(backup, ReadFileBytes(path)) << skip;
+        EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path())) << skip;
+    }
+    HostFailFileMoves(0);
+    ExportTo(scratch.File(TEXT("new.txt")));
+    EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path()));
+    EXPECT_EQ(8u, user.boxes().size());
 
     // A value that cannot be enumerated is passed over.
+    DeleteTree(CUSTOM_STYLE_KEY);
     SetCustomStrings(TEXT("B"), {TEXT("b")});
+    SetCustomStrings(TEXT("C"), {TEXT("c")});
     HostFailRegistryCall(HOST_REG_ENUM_VALUE);
     ExportTo(path);
     EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
-    EXPECT_EQ("--name B\r\nb\r\n--endmulti\r\n", ReadFileBytes(path));
+    EXPECT_EQ("--name C\r\nc\r\n--endmulti\r\n", ReadFileBytes(path));
 }
 
 TEST_F(KeyFileFaults, AFileThatCannotBeOpenedOrReadFailsTheImport)
@@ -56,7 +81,10 @@ TEST_F(KeyFileFaults, AFileThatCannotBeOpenedOrReadFailsTheImport)
 TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAndBlocksAfterAReadErrorAreCounted)
 {
     const std::string first = "--name A\r\na\r\n--endmulti\r\n";
-    WriteFileBytes(path, first + "--name B\r\nb\r\n--endmulti\r\n--name C\r\nc\r\n--endmulti\r\n");
+    // Longer than a stream's buffer, so that the second reading reads the file again.
+    const std::string padding = "#" + std::string(9000, 'p') + "\r\n";
+    WriteFileBytes(path, first + padding +
+                             "--name B\r\nb\r\n--endmulti\r\n--name C\r\nc\r\n--endmulti\r\n");
     HostFailRegistryCall(HOST_REG_SET_VALUE, 1);
     ImportFrom(path);
     EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_WITH_UNSTORED, 1), CAPTION_READ));
@@ -64,9 +92,15 @@ TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAndBlocksAfterAReadErrorAreCounted
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
     EXPECT_EQ(std::vector<WString>{TEXT("c")}, CustomStrings(TEXT("C")));
 
+    // A card pulled out while the file is first read: nothing is stored. Pulled out between the
+    // two readings: what was stored before the fault is told.
     DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
-    HostFailFileReadsFrom((long)first.size());
+    SetCustomStrings(TEXT("A"), {TEXT("old")});
+    HostFailFileReadsFrom((long)(first.size() + padding.size()));
+    ImportFrom(path);
+    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
+    EXPECT_EQ(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("A")));
+    HostFailFileReadsFrom((long)(first.size() + padding.size()), 1);
     ImportFrom(path);
     EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_IN_PART, 1), CAPTION_ERROR));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));

@@ -6,8 +6,13 @@
 #include "resources/resource.h"
 #include "store/style_store.h"
 #include "base/window_globals.h"
+#ifndef _WIN32
+#include "platform/host/host_test_hooks.h"
+#endif
 
 #include <unistd.h>
+
+#include <algorithm>
 
 ScratchDirectory::ScratchDirectory()
 {
@@ -30,6 +35,58 @@ ScratchDirectory::~ScratchDirectory()
     std::error_code ignored;
     std::filesystem::remove_all(directory_, ignored);
 }
+
+std::vector<WString> FileNames(const WString& folder)
+{
+    std::vector<WString> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder)))
+    {
+#ifdef _WIN32
+        std::wstring name = entry.path().filename().wstring();
+#else
+        std::u16string name = entry.path().filename().u16string();
+#endif
+        names.push_back(WString(name.begin(), name.end()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+#ifdef _WIN32
+WString SmallMediumFolder(const ScratchDirectory&)
+{
+    // A Linux path, which Wine reaches through drive Z:.
+    const char* mounted = getenv("DUNVATEL_SMALL_MEDIUM");
+    if (!mounted || !std::filesystem::is_directory(std::string("Z:") + mounted))
+        return WString();
+    WString folder = TEXT("Z:");
+    for (const char* at = mounted; *at; ++at)
+        folder += *at == '/' ? TEXT('\\') : (WCHAR)*at;
+    return folder + TEXT("\\");
+}
+
+void FillMedium(const WString& folder)
+{
+    FILE* filler = _wfopen((folder + TEXT("filler")).c_str(), TEXT("ab"));
+    if (!filler)
+        return;
+    std::string block(4096, 'f');
+    while (fwrite(block.data(), block.size(), 1, filler) == 1 && fflush(filler) == 0)
+    {
+    }
+    fclose(filler);
+}
+#else
+WString SmallMediumFolder(const ScratchDirectory& scratch)
+{
+    return scratch.path();
+}
+
+void FillMedium(const WString&)
+{
+    HostFailFileWritesFrom(0);
+}
+#endif
 
 std::string ReadFileBytes(const WString& path)
 {

@@ -30,6 +30,16 @@ class ScratchDirectory
     WString path_;
 };
 
+// The names of the files in the folder (a full path), sorted.
+std::vector<WString> FileNames(const WString& folder);
+
+// A folder (a full path ending in its separator) on a small medium that a test may fill: on
+// the host the scratch directory, under Wine the small file system that the test run mounts
+// when it runs as root. Empty when there is none.
+WString SmallMediumFolder(const ScratchDirectory& scratch);
+// Leaves no room on the medium of that folder for the next file written there.
+void FillMedium(const WString& folder);
+
 // The file's bytes; "<missing>" when it cannot be opened.
 std::string ReadFileBytes(const WString& path);
 // A set-up step (see RequireSetUp).

@@ -1,5 +1,6 @@
 // Registry failures in the middle of a copy or a deletion, made by the host stand-in: what
-// cannot be read is skipped, the rest still arrives, and no handle is left open.
+// cannot be read or written is skipped and counted, the rest still arrives, the user is told,
+// and no handle is left open.
 #include "tests/support/test_support.h"
 
 #include "platform/host/host_test_hooks.h"
@@ -52,23 +53,26 @@ TEST_F(CustomStyleFaults, WhatCannotBeReadOrCreatedIsSkippedWithItsTreeAndTheRes
         Paths arrived;
         Paths keys;   // empty: not checked
         long written; // values written; -1: not checked
+        UINT missed;  // values and keys counted as not copied
     } cases[] = {
-        {HOST_REG_CALL_KINDS, 0, 0, {bc, b, d, one, three, two}, {}, 6},
+        {HOST_REG_CALL_KINDS, 0, 0, {bc, b, d, one, three, two}, {}, 6, 0},
         // The second value fails; its buffers still hold the first value's name and data, and
         // nothing stale is written in its place.
-        {HOST_REG_ENUM_VALUE, 1, denied, {bc, b, d, one, three}, {}, 5},
-        {HOST_REG_ENUM_VALUE, 0, ERROR_MORE_DATA, {bc, b, d, three, two}, {}, 5},
-        // Opens and queries: the source (0), B (1), C (2), D (3).
-        {HOST_REG_OPEN, 1, denied, {d, one, three, two}, keysBD, -1},
-        {HOST_REG_OPEN, 2, denied, {b, d, one, three, two}, {}, -1},
-        {HOST_REG_OPEN, 0, denied, {}, {}, 0},
-        {HOST_REG_QUERY_INFO, 1, denied, {d, one, three, two}, {}, -1},
-        {HOST_REG_QUERY_INFO, 3, denied, {bc, b, one, three, two}, keysBCD, -1},
+        {HOST_REG_ENUM_VALUE, 1, denied, {bc, b, d, one, three}, {}, 5, 1},
+        {HOST_REG_ENUM_VALUE, 0, ERROR_MORE_DATA, {bc, b, d, three, two}, {}, 5, 1},
+        // Writes: One (0), Two (1), Three (2), then B's, C's and D's.
+        {HOST_REG_SET_VALUE, 2, denied, {bc, b, d, one, two}, {}, 6, 1},
+        // Opens and queries: the source (0), B (1), C (2), D (3). A key counts once.
+        {HOST_REG_OPEN, 1, denied, {d, one, three, two}, keysBD, -1, 1},
+        {HOST_REG_OPEN, 2, denied, {b, d, one, three, two}, {}, -1, 1},
+        {HOST_REG_OPEN, 0, denied, {}, {}, 0, 1},
+        {HOST_REG_QUERY_INFO, 1, denied, {d, one, three, two}, {}, -1, 1},
+        {HOST_REG_QUERY_INFO, 3, denied, {bc, b, one, three, two}, keysBCD, -1, 1},
         // Subkey enumerations: B (0) and D (1) of the source, C (2) of B.
-        {HOST_REG_ENUM_KEY, 0, denied, {d, one, three, two}, {TEXT("D")}, -1},
+        {HOST_REG_ENUM_KEY, 0, denied, {d, one, three, two}, {TEXT("D")}, -1, 1},
         // Creates: B (0), C (1), D (2).
-        {HOST_REG_CREATE, 1, denied, {b, d, one, three, two}, keysBD, -1},
-        {HOST_REG_CREATE, 2, denied, {bc, b, one, three, two}, {}, -1},
+        {HOST_REG_CREATE, 1, denied, {b, d, one, three, two}, keysBD, -1, 1},
+        {HOST_REG_CREATE, 2, denied, {bc, b, one, three, two}, {}, -1, 1},
     };
     for (const auto& each : cases)
     {
@@ -80,7 +84,7 @@ TEST_F(CustomStyleFaults, WhatCannotBeReadOrCreatedIsSkippedWithItsTreeAndTheRes
         long setsBefore = HostRegistryCallCount(HOST_REG_SET_VALUE);
         if (each.call != HOST_REG_CALL_KINDS)
             HostFailRegistryCall(each.call, each.skip, each.error);
-        CopyKeyTree(custom, styles, TEXT("Source"));
+        EXPECT_EQ(each.missed, CopyKeyTree(custom, styles, TEXT("Source")));
         HostClearRegistryFaults();
         RegCloseKey(custom);
         RegCloseKey(styles);
@@ -95,7 +99,7 @@ TEST_F(CustomStyleFaults, WhatCannotBeReadOrCreatedIsSkippedWithItsTreeAndTheRes
     }
 }
 
-TEST_F(CustomStyleFaults, AFailedCopyIsToldAndAFailedDeletionIsSilent)
+TEST_F(CustomStyleFaults, FailedAndPartCopiesAndAFailedDeletionAreTold)
 {
     DeleteTree(CUSTOM_STYLE_KEY);
     ShowStylesSelecting(TEXT("Source"));
@@ -117,14 +121,23 @@ TEST_F(CustomStyleFaults, AFailedCopyIsToldAndAFailedDeletionIsSilent)
     EXPECT_TRUE(user.Showed(3, COPY_FAILED, TEXT("Source")));
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
 
-    // A failed deletion is silent and leaves the list.
-    CreateKey(CUSTOM_STYLE_KEY);
+    // A registry that refuses the third value: the copy is made, and the user told what missed.
+    ShowStylesSelecting(TEXT("Source"));
+    user.WillAnswer({IDYES, IDOK});
+    HostFailRegistryCall(HOST_REG_SET_VALUE, 2);
+    CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
+    ASSERT_EQ(6u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(5, Counted(COPIED_IN_PART, 1), TEXT("Source")));
+    EXPECT_EQ(5u, TreeValues(CUSTOM_STYLE_KEY).size());
+
+    // A failed deletion is told and leaves the list.
     SetStandardStyleValue(TEXT("Source"));
     ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer(IDYES);
+    user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_DELETE_KEY, 0);
     DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(5u, user.boxes().size()); // the question only
+    ASSERT_EQ(8u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(7, DELETE_FAILED, CAPTION_DELETE));
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), LIST_MARKER}),
               windows.ListEntries());

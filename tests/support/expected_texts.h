@@ -21,11 +21,14 @@ const WCHAR ASK_OVERWRITE[] =
          "しておくことをお勧めします。よろしいですか？");
 const WCHAR COPIED[] = TEXT("Custom にコピーしました");
 const WCHAR COPY_FAILED[] = TEXT("Custom にコピーできませんでした");
+const WCHAR COPIED_IN_PART[] =
+    TEXT("Custom にコピーしましたが、%u 件の項目をコピーできませんでした"); // see Counted
 
 // --- Deleting Custom (the question has an empty caption) -------------------------------------
 const WCHAR CAPTION_DELETE[] = TEXT("削除");
 const WCHAR ASK_DELETE[] = TEXT("Custom エントリを削除して良いですか？");
 const WCHAR DELETED[] = TEXT("削除しました");
+const WCHAR DELETE_FAILED[] = TEXT("削除できませんでした");
 const WCHAR CUSTOM_IS_STANDARD[] = TEXT("Custom が標準に設定されているため削除できませんでした。");
 const WCHAR NO_CUSTOM_ENTRY[] = TEXT("Custom エントリはありません");
 
@@ -46,6 +49,8 @@ const WCHAR IMPORT_FAILED[] = TEXT("読み込めませんでした");
 const WCHAR UNICODE_FILE[] =
     TEXT("Unicode で保存されたファイルは読み込めません。Shift_JIS で保存し直してください。");
 const WCHAR NO_DEFINITIONS_IN_FILE[] = TEXT("ファイルにキー定義が見つかりませんでした");
+const WCHAR FOREIGN_FILE[] =
+    TEXT("Shift_JIS 以外の文字を含むファイルは読み込めません。Shift_JIS で保存し直してください。");
 
 // The notices with a count of key definitions, where the texts say %u; see Counted.
 const WCHAR EXPORTED_WITH_LOSSES[] =

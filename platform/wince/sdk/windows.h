@@ -135,7 +135,8 @@ typedef struct _FILETIME
     DWORD dwHighDateTime;
 } FILETIME, *PFILETIME;
 
-/* "SECURITY_ATTRIBUTES (Windows CE 5.0)": only as RegCreateKeyEx's parameter, always NULL. */
+/* "SECURITY_ATTRIBUTES (Windows CE 5.0)": only as RegCreateKeyEx's and CreateFile's parameter,
+ * always NULL. */
 typedef struct _SECURITY_ATTRIBUTES
 {
     DWORD nLength;
@@ -335,6 +336,29 @@ extern "C"
 
     int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
     int wvsprintfW(LPWSTR lpOutput, LPCWSTR lpFormat, va_list arglist);
+
+/* ---- Files (coredll) ----
+ * "CreateFile", "CloseHandle", "GetFileAttributes" (https://learn.microsoft.com/en-us/
+ * previous-versions/windows/embedded/ms890895(v=msdn.10): 0xFFFFFFFF indicates failure),
+ * "DeleteFile" (…/ms923961(v=msdn.10)), "MoveFile" (…/ms891388(v=msdn.10): the new name must
+ * not already exist) (Windows CE 5.0): Windows CE 1.0 and later, coredll.lib. There is no
+ * MoveFileEx and no ReplaceFile; "DeleteAndRenameFile" (…/ms923960(v=msdn.10)) replaces a file
+ * in one step but works for the object store only, not on a storage card, and is not used.
+ * Values from the desktop reference. */
+#define GENERIC_WRITE 0x40000000L
+#define CREATE_NEW 1
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_HANDLE_VALUE ((HANDLE)(long)-1)
+
+    HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                       LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                       DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+    BOOL CloseHandle(HANDLE hObject);
+    DWORD GetFileAttributesW(LPCWSTR lpFileName);
+    BOOL DeleteFileW(LPCWSTR lpFileName);
+    BOOL MoveFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName);
 
 /* ---- Painting (coredll) ----
  * "PAINTSTRUCT", "BeginPaint", "EndPaint", "GetStockObject" (Windows CE 5.0): Windows CE 1.0

@@ -61,4 +61,6 @@ void ScriptedUser::Uninstall()
     HostSetFileDialogHandler(nullptr);
     HostClearRegistryFaults();
     HostFailFileReadsFrom(-1);
+    HostFailFileWritesFrom(-1);
+    HostFailFileMoves(-1);
 }

@@ -1,0 +1,88 @@
+#include "keyfile/file_replacement.h"
+
+// What GetFileAttributesW answers for a name that names no file.
+#define NO_FILE_ATTRIBUTES 0xFFFFFFFF
+// Side names end in "~00" to "~99".
+#define SIDE_NAMES 100
+
+static BOOL FileExists(LPCWSTR path)
+{
+    return GetFileAttributesW(path) != NO_FILE_ATTRIBUTES;
+}
+
+// The path with "~" and the two digits of `number` appended: beside it, in the same folder.
+static BOOL FormatSideName(LPCWSTR path, int number, WCHAR* side, size_t capacity)
+{
+    size_t length = wcslen(path);
+    if (length + SIDE_NAME_SUFFIX_UNITS >= capacity)
+        return FALSE;
+    memcpy(side, path, length * sizeof(WCHAR));
+    side[length] = '~';
+    side[length + 1] = (WCHAR)('0' + number / 10);
+    side[length + 2] = (WCHAR)('0' + number % 10);
+    side[length + 3] = 0;
+    return TRUE;
+}
+
+BOOL CanReplaceFile(LPCWSTR path)
+{
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes == NO_FILE_ATTRIBUTES ||
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+}
+
+BOOL CreateSideFile(LPCWSTR path, WCHAR* side, size_t capacity)
+{
+    for (int number = 0; number < SIDE_NAMES; ++number)
+    {
+        if (!FormatSideName(path, number, side, capacity))
+            return FALSE;
+        // CREATE_NEW fails on a name that is taken, so no other file is ever touched.
+        HANDLE file =
+            CreateFileW(side, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE)
+        {
+            CloseHandle(file);
+            return TRUE;
+        }
+        // Only a taken name is worth another try; a full or missing folder is not.
+        if (!FileExists(side))
+            return FALSE;
+    }
+    return FALSE;
+}
+
+// A free name beside `path` for the old file while the new one moves in.
+static BOOL FindFreeSideName(LPCWSTR path, WCHAR* side, size_t capacity)
+{
+    for (int number = 0; number < SIDE_NAMES; ++number)
+    {
+        if (!FormatSideName(path, number, side, capacity))
+            return FALSE;
+        if (!FileExists(side))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL PutFileInPlace(LPCWSTR newFile, LPCWSTR path)
+{
+    if (!FileExists(path))
+        return MoveFileW(newFile, path);
+    size_t capacity = wcslen(path) + SIDE_NAME_SUFFIX_UNITS + 1;
+    WCHAR* aside = (WCHAR*)malloc(capacity * sizeof(WCHAR));
+    // MoveFileW never replaces a file: at every moment one whole file holds the old or the new
+    // content, under its own name or beside it.
+    BOOL placed = FindFreeSideName(path, aside, capacity) && MoveFileW(path, aside);
+    if (placed && !MoveFileW(newFile, path))
+    {
+        MoveFileW(aside, path);
+        placed = FALSE;
+    }
+    // The old file is not needed once the new one stands in its place; one that cannot be
+    // deleted stays beside it, whole.
+    if (placed)
+        DeleteFileW(aside);
+    free(aside);
+    return placed;
+}
