@@ -8,9 +8,9 @@
 #include "keyfile/notices.h"
 #include "store/style_store.h"
 
-static const WCHAR IMPORT_QUESTION[] = TEXT(
-    "キー定義内容をファイルから読み込み Custom 設定に追加します。既存の設定に上書きされますがよ"
-    "ろしいですか？");
+static const WCHAR IMPORT_QUESTION[] =
+    TEXT("キー定義内容をファイルから読み込み Custom 設定に追加します。")
+        TEXT("既存の設定に上書きされますがよろしいですか？");
 static const WCHAR IMPORT_CAPTION[] = TEXT("読み込み");
 static const WCHAR ERROR_CAPTION[] = TEXT("Error");
 
@@ -25,8 +25,8 @@ static void ReportReading(const KeyFileReading* reading)
     if (reading->unicode)
     {
         MessageBoxW(g_mainWindow,
-                    TEXT("Unicode で保存されたファイルは読み込めません。Shift_JIS で保存し直して"
-                         "ください。"),
+                    TEXT("Unicode で保存されたファイルは読み込めません。")
+                        TEXT("Shift_JIS で保存し直してください。"),
                     ERROR_CAPTION, MB_OK);
         return;
     }
@@ -43,8 +43,8 @@ static void ReportReading(const KeyFileReading* reading)
         if (reading->stored == 0)
             ReportUnreadable();
         else
-            ShowCountNotice(TEXT("ファイルの一部しか読み込めませんでした。%u 件のキー定義を"
-                                 "書き込みました"),
+            ShowCountNotice(TEXT("ファイルの一部しか読み込めませんでした。")
+                                TEXT("%u 件のキー定義を書き込みました"),
                             reading->stored, ERROR_CAPTION);
         return;
     }

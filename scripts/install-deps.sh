@@ -4,7 +4,7 @@
 set -eu
 
 # The handheld check: clang, lld (lld-link), llvm (llvm-dlltool, llvm-ar, llvm-objdump), the
-# mingw-w64 windres and iconv (libc-bin, always there).
+# mingw-w64 windres, iconv (libc-bin, always there) and python3 (cmake/handheld-compiler.py).
 PACKAGES="cmake ninja-build g++ clang lld llvm libclang-rt-14-dev googletest libgtest-dev \
 libgmock-dev libbenchmark-dev clang-format \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic locales \

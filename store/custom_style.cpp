@@ -23,12 +23,11 @@ static BOOL CustomStyleExists()
 // than replaced. TRUE when the user answered Yes.
 static BOOL ConfirmCopy(LPCWSTR name)
 {
-    LPCWSTR question =
-        CustomStyleExists()
-            ? TEXT(
-                  "すでに存在する Custom 設定に上書きします。確実にコピーするためには事前にエントリ"
-                  "を削除しておくことをお勧めします。よろしいですか？")
-            : TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
+    LPCWSTR question = CustomStyleExists()
+                           ? TEXT("すでに存在する Custom 設定に上書きします。")
+                                 TEXT("確実にコピーするためには事前にエントリを削除しておくことを")
+                                     TEXT("お勧めします。よろしいですか？")
+                           : TEXT("選択した設定を Custom にコピーて作成します。よろしいです？");
     return MessageBoxW(g_mainWindow, question, name, MB_YESNO) == IDYES;
 }
 

@@ -81,11 +81,12 @@ void SetStandardStyle(HWND dialog, int listId)
         return;
     }
     if (wcscmp(name, CUSTOM_STYLE_NAME) == 0 &&
-        MessageBoxW(g_mainWindow,
-                    TEXT("Custom の設定内容に間違いがある場合、システムが起動しない等の問題を起こす"
-                         "可能性があります。事前のバックアップを強くお勧めします。Custom "
-                         "を標準に設定してよろしいですか？"),
-                    name, MB_YESNO) != IDYES)
+        MessageBoxW(
+            g_mainWindow,
+            TEXT("Custom の設定内容に間違いがある場合、システムが起動しない等の問題を起こす")
+                TEXT("可能性があります。事前のバックアップを強くお勧めします。Custom ")
+                    TEXT("を標準に設定してよろしいですか？"),
+            name, MB_YESNO) != IDYES)
     {
         RegCloseKey(settings);
         free(name);
