@@ -7,18 +7,22 @@
 #include "keyfile/definition_line.h"
 #include "keyfile/file_survey.h"
 
-// No block is open: strings are ignored.
-#define BLOCK_CLOSED 0
-// A named block is gathering its strings.
-#define BLOCK_GATHERING 1
-// A block too large for the buffers: its strings are ignored, and it is counted as not stored
-// when it ends. It is never stored cut short.
-#define BLOCK_DROPPED 2
+// Where the parser stands between a block's name and its end.
+enum BlockState
+{
+    // No block is open: strings are ignored.
+    BLOCK_CLOSED,
+    // A named block is gathering its strings.
+    BLOCK_GATHERING,
+    // A block too large for the buffers: its strings are ignored, and it is counted as not
+    // stored when it ends. It is never stored cut short.
+    BLOCK_DROPPED
+};
 
 struct DefinitionParser
 {
     HKEY key;
-    int block;
+    BlockState block;
     WCHAR name[VALUE_NAME_UNITS];
     WCHAR* gathered; // GATHER_BUFFER_BYTES
     DWORD gatheredBytes;

@@ -51,8 +51,8 @@ static void ReportWritten(UINT lossy)
         MessageBoxW(g_mainWindow, TEXT("書き込みました"), WRITE_CAPTION, MB_OK);
         return;
     }
-    ShowCountNotice(TEXT("書き込みましたが、%u 件のキー定義は読み込み時に元に戻りません"), lossy,
-                    WRITE_CAPTION);
+    ShowCountNotice(TEXT("書き込みましたが、%u 件のキー定義は読み込んでも元どおりになりません"),
+                    lossy, WRITE_CAPTION);
 }
 
 void ExportCustomStyle(HWND, int)

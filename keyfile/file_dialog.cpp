@@ -1,11 +1,9 @@
 #include "keyfile/file_dialog.h"
 
+#include "base/array_size.h"
 #include "base/window_globals.h"
 
-// The file buffer holds 256 units; the dialog is told 255.
-#define KEY_FILE_PATH_CAPACITY 255
-
-WCHAR g_keyFilePath[256] = TEXT("vorlane.txt");
+WCHAR g_keyFilePath[KEY_FILE_PATH_UNITS] = TEXT("vorlane.txt");
 
 // Each text ends with its terminator, and the list with one more.
 static const WCHAR KEY_FILE_FILTER[] = TEXT("Text(*.TXT)\0*.TXT\0All(*.*)\0*.*\0");
@@ -17,7 +15,8 @@ void PrepareKeyFileDialog(OPENFILENAMEW* record, LPCWSTR title, DWORD flags)
     record->hwndOwner = g_mainDialog;
     record->lpstrFilter = KEY_FILE_FILTER;
     record->lpstrFile = g_keyFilePath;
-    record->nMaxFile = KEY_FILE_PATH_CAPACITY;
+    // The dialog is told one unit less than the buffer holds, as it always was.
+    record->nMaxFile = ARRAY_SIZE(g_keyFilePath) - 1;
     record->lpstrTitle = title;
     record->Flags = flags | PLATFORM_FILE_DIALOG_FLAGS;
 }

@@ -4,9 +4,12 @@
 
 #include "platform/platform.h"
 
+// Units of the file buffer, terminator included.
+#define KEY_FILE_PATH_UNITS 256
+
 // The dialogs' file buffer, shared by export and import for the life of the process; the
 // dialog writes the chosen full path back into it.
-extern WCHAR g_keyFilePath[256];
+extern WCHAR g_keyFilePath[KEY_FILE_PATH_UNITS];
 
 // Fills the file-dialog record both commands use, with g_keyFilePath as its file buffer.
 void PrepareKeyFileDialog(OPENFILENAMEW* record, LPCWSTR title, DWORD flags);

@@ -56,7 +56,7 @@ static void ReportReading(const KeyFileReading* reading)
     }
     if (reading->unstored > 0)
     {
-        ShowCountNotice(TEXT("読み込みましたが、%u 件のキー定義を書き込めませんでした"),
+        ShowCountNotice(TEXT("読み込みましたが、%u 件のキー定義を Custom に書き込めませんでした"),
                         reading->unstored, IMPORT_CAPTION);
         return;
     }

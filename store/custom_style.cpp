@@ -10,7 +10,8 @@
 
 static const WCHAR DELETE_CAPTION[] = TEXT("削除");
 
-static BOOL CustomStyleExists()
+// Whether the Custom style exists: its key can be opened.
+static BOOL FindCustomStyle()
 {
     HKEY custom;
     if (!OpenUserKey(CUSTOM_STYLE_KEY, &custom))
@@ -23,7 +24,7 @@ static BOOL CustomStyleExists()
 // than replaced. TRUE when the user answered Yes.
 static BOOL ConfirmCopy(LPCWSTR name)
 {
-    LPCWSTR question = CustomStyleExists()
+    LPCWSTR question = FindCustomStyle()
                            ? TEXT("すでに存在する Custom 設定に上書きします。")
                                  TEXT("確実にコピーするためには事前にエントリを削除しておくことを")
                                      TEXT("お勧めします。よろしいですか？")
@@ -118,7 +119,7 @@ void DeleteCustomStyle(HWND dialog, int /* listId: the selection plays no part *
                     DELETE_CAPTION, MB_OK);
         return;
     }
-    if (!CustomStyleExists())
+    if (!FindCustomStyle())
     {
         MessageBoxW(g_mainWindow, TEXT("Custom エントリはありません"), DELETE_CAPTION, MB_OK);
         return;

@@ -54,9 +54,9 @@ const WCHAR FOREIGN_FILE[] =
 
 // The notices with a count of key definitions, where the texts say %u; see Counted.
 const WCHAR EXPORTED_WITH_LOSSES[] =
-    TEXT("書き込みましたが、%u 件のキー定義は読み込み時に元に戻りません"); // CAPTION_WRITE
+    TEXT("書き込みましたが、%u 件のキー定義は読み込んでも元どおりになりません"); // CAPTION_WRITE
 const WCHAR IMPORTED_WITH_UNSTORED[] =
-    TEXT("読み込みましたが、%u 件のキー定義を書き込めませんでした"); // CAPTION_READ
+    TEXT("読み込みましたが、%u 件のキー定義を Custom に書き込めませんでした"); // CAPTION_READ
 const WCHAR IMPORTED_IN_PART[] = TEXT(
     "ファイルの一部しか読み込めませんでした。%u 件のキー定義を書き込みました"); // CAPTION_ERROR
 
