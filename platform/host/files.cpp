@@ -39,7 +39,9 @@ void AppendUtf8(std::string* out, unsigned long point)
     }
 }
 
-std::string ToUtf8(const WCHAR* text)
+} // namespace
+
+std::string HostToUtf8(const WCHAR* text)
 {
     std::string out;
     for (size_t i = 0; text[i]; ++i)
@@ -54,6 +56,9 @@ std::string ToUtf8(const WCHAR* text)
     }
     return out;
 }
+
+namespace
+{
 
 // The next stream opened for reading fails its reads from `offset` on, once it has been
 // rewound `rewinds` times; a negative offset: no fault.
@@ -173,7 +178,7 @@ FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
 {
     if (!path || !mode)
         return NULL;
-    FILE* file = fopen(ToUtf8(path).c_str(), ToUtf8(mode).c_str());
+    FILE* file = fopen(HostToUtf8(path).c_str(), HostToUtf8(mode).c_str());
     if (!file)
         return NULL;
     if (mode[0] == 'r' && PendingReadFault().offset >= 0)
@@ -195,7 +200,7 @@ HANDLE CreateFileW(LPCWSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD crea
 {
     if (!path || creation != CREATE_NEW)
         return INVALID_HANDLE_VALUE;
-    int descriptor = open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    int descriptor = open(HostToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (descriptor < 0)
         return INVALID_HANDLE_VALUE;
     // Offset by one, so that descriptor 0 is no null handle.
@@ -212,7 +217,7 @@ BOOL CloseHandle(HANDLE handle)
 DWORD GetFileAttributesW(LPCWSTR path)
 {
     struct stat status;
-    if (!path || stat(ToUtf8(path).c_str(), &status) != 0)
+    if (!path || stat(HostToUtf8(path).c_str(), &status) != 0)
         return 0xFFFFFFFF;
     if (S_ISDIR(status.st_mode))
         return FILE_ATTRIBUTE_DIRECTORY;
@@ -224,9 +229,9 @@ DWORD GetFileAttributesW(LPCWSTR path)
 BOOL DeleteFileW(LPCWSTR path)
 {
     struct stat status;
-    if (!path || lstat(ToUtf8(path).c_str(), &status) != 0 || S_ISDIR(status.st_mode))
+    if (!path || lstat(HostToUtf8(path).c_str(), &status) != 0 || S_ISDIR(status.st_mode))
         return FALSE;
-    return unlink(ToUtf8(path).c_str()) == 0;
+    return unlink(HostToUtf8(path).c_str()) == 0;
 }
 
 void HostFailFileMoves(int skip)
@@ -240,7 +245,7 @@ BOOL MoveFileW(LPCWSTR existing, LPCWSTR newName)
     if (skip >= 0 && skip-- == 0)
         return FALSE;
     struct stat status;
-    if (!existing || !newName || lstat(ToUtf8(newName).c_str(), &status) == 0)
+    if (!existing || !newName || lstat(HostToUtf8(newName).c_str(), &status) == 0)
         return FALSE;
-    return rename(ToUtf8(existing).c_str(), ToUtf8(newName).c_str()) == 0;
+    return rename(HostToUtf8(existing).c_str(), HostToUtf8(newName).c_str()) == 0;
 }

@@ -63,6 +63,9 @@ void HostFailFileWritesFrom(long bytes);
 // the ones after it succeed again. A negative count withdraws the fault.
 void HostFailFileMoves(int skip);
 
+// The UTF-8 form of a UTF-16 text, as the stand-in hands paths to the C library.
+std::string HostToUtf8(const WCHAR* text);
+
 // Who answers GetSaveFileNameW and GetOpenFileNameW. The handler sees the record as the
 // program filled it and returns true with the chosen path, or false for a cancelled dialog.
 // Without a handler every dialog is cancelled.

@@ -11,20 +11,6 @@ namespace
 
 const DWORD POLL_MILLISECONDS = 20;
 
-std::wstring TextOf(HWND window)
-{
-    WCHAR text[1024] = {0};
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
-    return text;
-}
-
-bool HasClass(HWND window, LPCWSTR name)
-{
-    WCHAR className[64] = {0};
-    GetClassNameW(window, className, 64);
-    return lstrcmpiW(className, name) == 0;
-}
-
 struct BoxSearch
 {
     HWND found;
@@ -40,7 +26,7 @@ struct OwnedSearch
 BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM parameter)
 {
     OwnedSearch* search = (OwnedSearch*)parameter;
-    if (!IsWindowVisible(window) || !HasClass(window, search->className) ||
+    if (!IsWindowVisible(window) || !HasWindowClass(window, search->className) ||
         (search->owner && GetWindow(window, GW_OWNER) != search->owner))
         return TRUE;
     search->found = window;
@@ -56,7 +42,7 @@ void WaitUntilGone(HWND window)
 BOOL CALLBACK FindShownDialog(HWND window, LPARAM parameter)
 {
     BoxSearch* search = (BoxSearch*)parameter;
-    if (!IsWindowVisible(window) || !HasClass(window, L"#32770"))
+    if (!IsWindowVisible(window) || !HasWindowClass(window, L"#32770"))
         return TRUE;
     search->found = window;
     return FALSE;
@@ -74,7 +60,7 @@ bool StartProcess(PROCESS_INFORMATION* info)
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM parameter)
 {
-    if (HasClass(window, L"DUNVATEL") && TextOf(window) == L"dunvatel")
+    if (HasWindowClass(window, L"DUNVATEL") && WindowText(window) == L"dunvatel")
         ++*(int*)parameter;
     return TRUE;
 }
@@ -131,8 +117,8 @@ bool RunningProgram::WaitForBox(ProgramBox* box, DWORD milliseconds) const
         {
             box->window = search.found;
             HWND text = GetDlgItem(search.found, MESSAGE_BOX_TEXT_ID);
-            box->text = text ? TextOf(text) : std::wstring();
-            box->caption = TextOf(search.found);
+            box->text = text ? WindowText(text) : std::wstring();
+            box->caption = WindowText(search.found);
             box->question = GetDlgItem(search.found, IDYES) != NULL;
             box->fileDialog = GetDlgItem(search.found, FILE_NAME_COMBO_ID) != NULL ||
                               GetDlgItem(search.found, FILE_NAME_EDIT_ID) != NULL;

@@ -3,15 +3,14 @@
 #include "tests/support/test_support.h"
 
 #include "tests/platform/menu_bar_records.h"
+#include "tests/support/win32/dialog_controls.h"
 
 namespace
 {
 
 BOOL CALLBACK CountMenuBar(HWND window, LPARAM count)
 {
-    WCHAR className[32] = {0};
-    GetClassNameW(window, className, 32);
-    if (lstrcmpW(className, SHELL_MENU_BAR_CLASS) == 0)
+    if (HasWindowClass(window, SHELL_MENU_BAR_CLASS))
         ++*(int*)count;
     return TRUE;
 }

@@ -4,8 +4,10 @@
 
 #include "store/style_store.h"
 
-#include <codecvt>
-#include <locale>
+#ifndef _WIN32
+#include "platform/host/host_test_hooks.h"
+#endif
+
 #include <ostream>
 #include <stdexcept>
 
@@ -14,9 +16,14 @@ const WCHAR IME_ROOT_KEY[] =
 
 std::string ToUtf8(const WString& text)
 {
-    std::u16string units(text.begin(), text.end());
-    std::wstring_convert<std::codecvt_utf8_utf16<char16_t>, char16_t> converter;
-    return converter.to_bytes(units);
+#ifdef _WIN32
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), NULL, 0, NULL, NULL);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &bytes[0], size, NULL, NULL);
+    return bytes;
+#else
+    return HostToUtf8(text.c_str());
+#endif
 }
 
 WString Number(int number, size_t width)

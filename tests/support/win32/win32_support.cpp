@@ -31,18 +31,9 @@ typedef BOOL(WINAPI* FileDialogCall)(LPOPENFILENAMEW);
 FileDialogCall g_realSave;
 FileDialogCall g_realOpen;
 
-WString WindowText(HWND window)
-{
-    WCHAR text[1024] = {0};
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 bool IsDialogWindow(HWND window)
 {
-    WCHAR className[16] = {0};
-    GetClassNameW(window, className, 16);
-    return wcscmp(className, DIALOG_CLASS) == 0;
+    return HasWindowClass(window, DIALOG_CLASS);
 }
 
 void Press(HWND window, int button)
