@@ -1,7 +1,8 @@
 // Builds a key from arbitrary bytes — values of every type, with any data — and exports it.
 // Each REG_MULTI_SZ value is also written and judged from a heap copy of exactly its length, so
-// that AddressSanitizer sees any read past a value's data; a value judged to come back
-// unchanged is written to a file, read back, and must be stored again with the same list.
+// that AddressSanitizer sees any read past a value's data; a value whose list closes within its
+// data is written to a file and read back, and is stored again with the same list exactly when
+// it was judged to come back.
 #include "keyfile/definition_parser.h"
 #include "keyfile/export.h"
 #include "platform/host/host_test_hooks.h"
@@ -19,18 +20,25 @@ namespace
 const WCHAR FUZZ_KEY[] = TEXT("Software\\dunvatel-fuzz");
 const WCHAR READ_BACK_KEY[] = TEXT("Software\\dunvatel-fuzz-read-back");
 
-// The bytes of the list up to and including its closing empty string.
+// The bytes of the list up to and including its closing empty string; 0 when the data ends
+// before it.
 size_t ListBytes(const BYTE* data, size_t length)
 {
     const WCHAR* units = (const WCHAR*)data;
     size_t count = length / 2;
     size_t at = 0;
     while (at < count && units[at] != 0)
-        at += std::u16string(units + at).size() + 1;
-    return (at + 1) * 2;
+    {
+        while (at < count && units[at] != 0)
+            ++at;
+        if (at == count)
+            return 0;
+        ++at;
+    }
+    return at < count ? (at + 1) * 2 : 0;
 }
 
-void CheckComesBack(LPCWSTR name, const BYTE* data, size_t length)
+void CheckComesBack(LPCWSTR name, const BYTE* data, size_t length, BOOL readsBack)
 {
     FILE* file = tmpfile();
     if (!file)
@@ -48,8 +56,9 @@ void CheckComesBack(LPCWSTR name, const BYTE* data, size_t length)
     DWORD backLength = sizeof(back);
     DWORD type = 0;
     size_t expected = ListBytes(data, length);
-    if (RegQueryValueExW(key, name, NULL, &type, back, &backLength) != ERROR_SUCCESS ||
-        type != REG_MULTI_SZ || backLength != expected || memcmp(back, data, expected) != 0)
+    bool same = RegQueryValueExW(key, name, NULL, &type, back, &backLength) == ERROR_SUCCESS &&
+                type == REG_MULTI_SZ && backLength == expected && memcmp(back, data, expected) == 0;
+    if (same != (readsBack != FALSE))
         __builtin_trap();
     RegCloseKey(key);
 }
@@ -93,8 +102,8 @@ bool AddValue(HKEY key, FILE* file, const uint8_t** bytes, size_t* size)
         memcpy(exact, data, length);
         BOOL readsBack = FALSE;
         WriteDefinitionBlock(file, name.c_str(), exact, (DWORD)length, &readsBack);
-        if (readsBack)
-            CheckComesBack(name.c_str(), exact, length);
+        if (ListBytes(exact, length) > 0)
+            CheckComesBack(name.c_str(), exact, length, readsBack);
         free(exact);
     }
     return true;

@@ -126,9 +126,9 @@ static BOOL ConvertsBackTo(const char* bytes, int length, LPCWSTR text)
 static BOOL IsReadBack(const char* bytes, size_t length, LPCWSTR line)
 {
     size_t endBytes = ARRAY_SIZE(LINE_END) - 1; // CR LF, a byte each
-    size_t textBytes = length - endBytes;
-    if (textBytes > READ_PIECE_BYTES)
+    if (length < endBytes || length - endBytes > READ_PIECE_BYTES)
         return FALSE;
+    size_t textBytes = length - endBytes;
     size_t ascii = 0;
     for (; ascii < textBytes && (unsigned char)bytes[ascii] < 0x80; ++ascii)
     {

@@ -1,7 +1,6 @@
 // Export of the Custom style: one block per REG_MULTI_SZ value, in the file the user names.
 #include "keyfile/export.h"
 
-#include "base/array_size.h"
 #include "base/buffer_slack.h"
 #include "base/count_notice.h"
 #include "base/window_globals.h"
@@ -33,13 +32,15 @@ static BOOL WriteKeyFileAt(LPCWSTR path, HKEY key, UINT* lossy)
 BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy)
 {
     *lossy = 0;
-    WCHAR partial[ARRAY_SIZE(g_keyFilePath) + SIDE_NAME_SUFFIX_UNITS];
-    if (!CanReplaceFile(path) || !CreateSideFile(path, partial, ARRAY_SIZE(partial)))
+    WCHAR partial[SIDE_PATH_UNITS];
+    if (!CanReplaceFile(path) || !CreateSideFile(path, partial))
         return FALSE;
-    if (WriteKeyFileAt(partial, key, lossy) && PutFileInPlace(partial, path))
-        return TRUE;
-    DeleteFileW(partial);
-    return FALSE;
+    if (!WriteKeyFileAt(partial, key, lossy))
+    {
+        DeleteFileW(partial);
+        return FALSE;
+    }
+    return PutFileInPlace(partial, path);
 }
 
 // The completion notice. A file that reading back will not restore whole is still written,

@@ -12,9 +12,10 @@ struct KeyFileWriting
 };
 
 void ExportCustomStyle(HWND dialog, int listId);
-// Writes the key's definitions to the file at `path`, replacing an existing file only with a
-// whole new one. TRUE when the new file stands at `path`; FALSE leaves `path` as it was and no
-// other file behind. `lossy` counts the key definitions written that will not come back.
+// Writes the key's definitions to the file at `path` (of up to 255 units), replacing an
+// existing file only with a whole new one. TRUE when the new file stands at `path`; FALSE
+// leaves `path` as it was and no other file behind (see PutFileInPlace for the one exception).
+// `lossy` counts the key definitions written that will not come back.
 BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy);
 // Writes one block per REG_MULTI_SZ value of the open key.
 KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key);

@@ -4,6 +4,7 @@
 #define NO_FILE_ATTRIBUTES 0xFFFFFFFF
 // Side names end in "~00" to "~99".
 #define SIDE_NAMES 100
+#define SIDE_NAME_SUFFIX_UNITS 3
 
 static BOOL FileExists(LPCWSTR path)
 {
@@ -11,10 +12,10 @@ static BOOL FileExists(LPCWSTR path)
 }
 
 // The path with "~" and the two digits of `number` appended: beside it, in the same folder.
-static BOOL FormatSideName(LPCWSTR path, int number, WCHAR* side, size_t capacity)
+static BOOL FormatSideName(LPCWSTR path, int number, WCHAR* side)
 {
     size_t length = wcslen(path);
-    if (length + SIDE_NAME_SUFFIX_UNITS >= capacity)
+    if (length + SIDE_NAME_SUFFIX_UNITS >= SIDE_PATH_UNITS)
         return FALSE;
     memcpy(side, path, length * sizeof(WCHAR));
     side[length] = '~';
@@ -31,11 +32,11 @@ BOOL CanReplaceFile(LPCWSTR path)
            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
-BOOL CreateSideFile(LPCWSTR path, WCHAR* side, size_t capacity)
+BOOL CreateSideFile(LPCWSTR path, WCHAR* side)
 {
     for (int number = 0; number < SIDE_NAMES; ++number)
     {
-        if (!FormatSideName(path, number, side, capacity))
+        if (!FormatSideName(path, number, side))
             return FALSE;
         // CREATE_NEW fails on a name that is taken, so no other file is ever touched.
         HANDLE file =
@@ -53,11 +54,11 @@ BOOL CreateSideFile(LPCWSTR path, WCHAR* side, size_t capacity)
 }
 
 // A free name beside `path` for the old file while the new one moves in.
-static BOOL FindFreeSideName(LPCWSTR path, WCHAR* side, size_t capacity)
+static BOOL FindFreeSideName(LPCWSTR path, WCHAR* side)
 {
     for (int number = 0; number < SIDE_NAMES; ++number)
     {
-        if (!FormatSideName(path, number, side, capacity))
+        if (!FormatSideName(path, number, side))
             return FALSE;
         if (!FileExists(side))
             return TRUE;
@@ -65,24 +66,32 @@ static BOOL FindFreeSideName(LPCWSTR path, WCHAR* side, size_t capacity)
     return FALSE;
 }
 
-BOOL PutFileInPlace(LPCWSTR newFile, LPCWSTR path)
+// Moves the old file at `path` aside and the new one in. FALSE leaves the old file at `path`,
+// unless it could not be moved back: `stranded` then says so.
+static BOOL MoveInPlace(LPCWSTR newFile, LPCWSTR path, BOOL* stranded)
 {
-    if (!FileExists(path))
-        return MoveFileW(newFile, path);
-    size_t capacity = wcslen(path) + SIDE_NAME_SUFFIX_UNITS + 1;
-    WCHAR* aside = (WCHAR*)malloc(capacity * sizeof(WCHAR));
+    WCHAR aside[SIDE_PATH_UNITS];
     // MoveFileW never replaces a file: at every moment one whole file holds the old or the new
     // content, under its own name or beside it.
-    BOOL placed = FindFreeSideName(path, aside, capacity) && MoveFileW(path, aside);
-    if (placed && !MoveFileW(newFile, path))
+    if (!FindFreeSideName(path, aside) || !MoveFileW(path, aside))
+        return FALSE;
+    if (!MoveFileW(newFile, path))
     {
-        MoveFileW(aside, path);
-        placed = FALSE;
+        *stranded = !MoveFileW(aside, path);
+        return FALSE;
     }
     // The old file is not needed once the new one stands in its place; one that cannot be
     // deleted stays beside it, whole.
-    if (placed)
-        DeleteFileW(aside);
-    free(aside);
+    DeleteFileW(aside);
+    return TRUE;
+}
+
+BOOL PutFileInPlace(LPCWSTR newFile, LPCWSTR path)
+{
+    BOOL stranded = FALSE;
+    BOOL placed =
+        FileExists(path) ? MoveInPlace(newFile, path, &stranded) : MoveFileW(newFile, path);
+    if (!placed && !stranded)
+        DeleteFileW(newFile);
     return placed;
 }

@@ -7,18 +7,21 @@
 
 #include "platform/platform.h"
 
-// Units the name of a file beside another adds to that file's path: "~" and two digits.
-#define SIDE_NAME_SUFFIX_UNITS 3
+// Units of the name of a file beside another: the longest path the file calls take (MAX_PATH),
+// terminator included. A side name is the path with "~" and two digits, so any path of up to
+// 255 units has one.
+#define SIDE_PATH_UNITS 260
 
 // TRUE when there is no file at `path`, or one the program may replace: not read-only and no
 // folder.
 BOOL CanReplaceFile(LPCWSTR path);
 // Creates a new, empty file beside `path` in the same folder, under a name no file had, and
-// writes that name to `side` (`capacity` units). FALSE when none could be made.
-BOOL CreateSideFile(LPCWSTR path, WCHAR* side, size_t capacity);
+// writes that name to `side` (SIDE_PATH_UNITS units). FALSE when none could be made.
+BOOL CreateSideFile(LPCWSTR path, WCHAR* side);
 // Puts the file `newFile` in the place of `path`. The old file at `path`, if any, is moved
 // aside first and deleted only once the new file stands in its place; on any failure it is
-// moved back. FALSE leaves `path` as it was and `newFile` where it was.
+// moved back and `newFile` deleted, so that FALSE leaves `path` as it was. Only when the old
+// file cannot be moved back are both kept, whole, beside `path`.
 BOOL PutFileInPlace(LPCWSTR newFile, LPCWSTR path);
 
 #endif

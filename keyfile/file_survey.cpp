@@ -73,8 +73,18 @@ static void FollowBlocks(const char* piece, BOOL* open, UINT* definitions)
     }
 }
 
-// Judges the pieces of the file, the first byte of `buffer` being one carried over from the
-// piece before (`carried` says whether) and the piece itself after it.
+// Whether the piece holds a zero byte, which no text has (a file saved as UTF-16 without a
+// byte-order mark is full of them). fgets stops at its count, a line end, the end of the file or
+// a read error; a piece that is cut short of all four was cut by a zero byte. One the file ends
+// with cannot be told from the end.
+static BOOL HoldsZeroByte(const char* piece, int length, FILE* file)
+{
+    return length < READ_PIECE_BYTES && (length == 0 || piece[length - 1] != '\n') && !feof(file) &&
+           !ferror(file);
+}
+
+// Judges the pieces of the file until one is not text. The first byte of `buffer` is one
+// carried over from the piece before (`carried` says whether), the piece itself after it.
 static void ReadPieces(FILE* file, KeyFileSurvey* survey)
 {
     // A carried byte, a piece and its terminator; what the judgement converts, the same again.
@@ -97,7 +107,12 @@ static void ReadPieces(FILE* file, KeyFileSurvey* survey)
         FollowBlocks(piece, &open, &survey->definitions);
         int judged = carried + length;
         carried = 0;
-        if (survey->foreign || IsOemText(buffer, judged, units, back))
+        if (HoldsZeroByte(piece, length, file))
+        {
+            survey->foreign = TRUE;
+            break;
+        }
+        if (IsOemText(buffer, judged, units, back))
             continue;
         // The reading rule may cut a piece inside a double-byte character: its lead byte is
         // judged with the next piece, where its trail byte is.
@@ -106,14 +121,13 @@ static void ReadPieces(FILE* file, KeyFileSurvey* survey)
         {
             buffer[0] = buffer[judged - 1];
             carried = 1;
+            continue;
         }
-        else
-        {
-            survey->foreign = TRUE;
-        }
+        survey->foreign = TRUE;
+        break;
     }
-    // A character the file itself ends inside is no text.
-    if (carried)
+    // A character the file itself ends inside is no text; one a read error ends is not judged.
+    if (carried && !ferror(file))
         survey->foreign = TRUE;
     free(back);
     free(units);

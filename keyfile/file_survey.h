@@ -10,7 +10,7 @@ struct KeyFileSurvey
 {
     BOOL unicode;     // it begins with a byte-order mark, so it was read no further
     BOOL empty;       // it holds no bytes
-    BOOL complete;    // it was read to its end and set back to its start
+    BOOL complete;    // it was read to its end, or to its first foreign piece, and set back
     BOOL foreign;     // some of its bytes are not text in the OEM code page: another encoding
     UINT definitions; // blocks that reach their end directive under a name
 };

@@ -33,13 +33,21 @@ static BOOL ConfirmCopy(LPCWSTR name)
 }
 
 // Copies the style `name` into the Custom style, creating it if need be, and counts in `missed`
-// what did not arrive. FALSE when the style list or the Custom key could not be had, so that
-// nothing was copied.
+// what did not arrive. FALSE when the style list, the style or the Custom key could not be had,
+// so that nothing was copied.
 static BOOL CopyIntoCustom(LPCWSTR name, UINT* missed)
 {
     HKEY styles;
     if (!OpenUserKey(STYLE_LIST_KEY, &styles))
         return FALSE;
+    // A style that cannot be opened copies nothing: Custom is not even created for it.
+    HKEY style;
+    if (RegOpenKeyExW(styles, name, 0, PLATFORM_KEY_ACCESS, &style) != ERROR_SUCCESS)
+    {
+        RegCloseKey(styles);
+        return FALSE;
+    }
+    RegCloseKey(style);
     HKEY custom;
     if (!CreateStyleKey(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY, &custom))
     {

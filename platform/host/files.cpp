@@ -80,11 +80,16 @@ long& PendingWriteRoom()
     return room;
 }
 
-// MoveFileW calls to let through before one fails; negative: none fails.
-int& PendingMoveFault()
+// MoveFileW calls to let through before `count` fail in a row; a negative skip: none fails.
+struct MoveFault
 {
-    static int skip = -1;
-    return skip;
+    int skip;
+    int count;
+};
+MoveFault& PendingMoveFault()
+{
+    static MoveFault fault = {-1, 0};
+    return fault;
 }
 
 // A stream over a real file whose reads fail from a byte offset on, as a medium that cannot be
@@ -234,15 +239,17 @@ BOOL DeleteFileW(LPCWSTR path)
     return unlink(HostToUtf8(path).c_str()) == 0;
 }
 
-void HostFailFileMoves(int skip)
+void HostFailFileMoves(int skip, int count)
 {
-    PendingMoveFault() = skip;
+    PendingMoveFault() = MoveFault{skip, count};
 }
 
 BOOL MoveFileW(LPCWSTR existing, LPCWSTR newName)
 {
-    int& skip = PendingMoveFault();
-    if (skip >= 0 && skip-- == 0)
+    MoveFault& fault = PendingMoveFault();
+    if (fault.skip > 0)
+        --fault.skip;
+    else if (fault.skip == 0 && fault.count-- > 0)
         return FALSE;
     struct stat status;
     if (!existing || !newName || lstat(HostToUtf8(newName).c_str(), &status) == 0)

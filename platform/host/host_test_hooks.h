@@ -59,9 +59,9 @@ void HostFailFileReadsFrom(long offset, int rewinds = 0);
 // the bytes beyond fail to write, and closing the stream fails while they cannot be flushed,
 // as on a full storage card. A negative count withdraws the fault.
 void HostFailFileWritesFrom(long bytes);
-// Makes a later MoveFileW fail: the first `skip` calls still succeed, the next one fails, and
-// the ones after it succeed again. A negative count withdraws the fault.
-void HostFailFileMoves(int skip);
+// Makes later MoveFileW calls fail: the first `skip` calls still succeed, the next `count` fail,
+// and the ones after them succeed again. A negative skip withdraws the fault.
+void HostFailFileMoves(int skip, int count = 1);
 
 // The UTF-8 form of a UTF-16 text, as the stand-in hands paths to the C library.
 std::string HostToUtf8(const WCHAR* text);

@@ -55,8 +55,16 @@ TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndLeaveTheFileAsItWas)
     }
     HostFailFileMoves(0);
     ExportTo(scratch.File(TEXT("new.txt")));
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
     EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path()));
-    EXPECT_EQ(8u, user.boxes().size());
+    // The old file cannot be put back either: both stay, whole, beside its name.
+    HostFailFileMoves(1, 2);
+    ExportTo(path);
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
+    EXPECT_EQ((std::vector<WString>{TEXT("faults.txt~00"), TEXT("faults.txt~01")}),
+              FileNames(scratch.path()));
+    EXPECT_EQ(backup, ReadFileBytes(path + TEXT("~01")));
+    EXPECT_EQ(9u, user.boxes().size());
 
     // A value that cannot be enumerated is passed over.
     DeleteTree(CUSTOM_STYLE_KEY);
@@ -100,6 +108,12 @@ TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAndBlocksAfterAReadErrorAreCounted
     ImportFrom(path);
     EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
     EXPECT_EQ(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("A")));
+    // A read error just behind a piece cut inside a character is no sign of another encoding.
+    const std::string cut = "--name k\r\n" + std::string(2044, 'a') + "\x93";
+    WriteFileBytes(scratch.File(TEXT("cut.txt")), cut + "\xFA\r\n--endmulti\r\n");
+    HostFailFileReadsFrom((long)cut.size());
+    ImportFrom(scratch.File(TEXT("cut.txt")));
+    EXPECT_TRUE(user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
     HostFailFileReadsFrom((long)(first.size() + padding.size()), 1);
     ImportFrom(path);
     EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_IN_PART, 1), CAPTION_ERROR));

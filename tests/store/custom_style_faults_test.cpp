@@ -102,32 +102,33 @@ TEST_F(CustomStyleFaults, WhatCannotBeReadOrCreatedIsSkippedWithItsTreeAndTheRes
 TEST_F(CustomStyleFaults, FailedAndPartCopiesAndAFailedDeletionAreTold)
 {
     DeleteTree(CUSTOM_STYLE_KEY);
-    ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer({IDYES, IDOK});
-    // Opens: the Custom existence test (0), the style list (1).
-    HostFailRegistryCall(HOST_REG_OPEN, 1);
-    CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(2u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(0, ASK_CREATE, TEXT("Source"), MB_YESNO));
-    EXPECT_TRUE(user.Showed(1, COPY_FAILED, TEXT("Source")));
-    EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
-    EXPECT_EQ((std::vector<WString>{TEXT("Source")}), windows.ListEntries()); // still rebuilt
-
-    ShowStylesSelecting(TEXT("Source"));
-    user.WillAnswer({IDYES, IDOK});
-    HostFailRegistryCall(HOST_REG_CREATE, 0);
-    CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(4u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(3, COPY_FAILED, TEXT("Source")));
-    EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
+    // Opens: the Custom existence test (0), the style list (1), the style (2); then the create.
+    const struct
+    {
+        HostRegistryCall call;
+        int skip;
+    } faults[] = {{HOST_REG_OPEN, 1}, {HOST_REG_OPEN, 2}, {HOST_REG_CREATE, 0}};
+    for (const auto& fault : faults)
+    {
+        size_t shown = user.boxes().size();
+        ShowStylesSelecting(TEXT("Source"));
+        user.WillAnswer({IDYES, IDOK});
+        HostFailRegistryCall(fault.call, fault.skip);
+        CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
+        ASSERT_EQ(shown + 2, user.boxes().size());
+        EXPECT_TRUE(user.Showed(shown, ASK_CREATE, TEXT("Source"), MB_YESNO));
+        EXPECT_TRUE(user.Showed(shown + 1, COPY_FAILED, TEXT("Source")));
+        EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
+        EXPECT_EQ((std::vector<WString>{TEXT("Source")}), windows.ListEntries()); // rebuilt
+    }
 
     // A registry that refuses the third value: the copy is made, and the user told what missed.
     ShowStylesSelecting(TEXT("Source"));
     user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_SET_VALUE, 2);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(6u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(5, Counted(COPIED_IN_PART, 1), TEXT("Source")));
+    ASSERT_EQ(8u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(7, Counted(COPIED_IN_PART, 1), TEXT("Source")));
     EXPECT_EQ(5u, TreeValues(CUSTOM_STYLE_KEY).size());
 
     // A failed deletion is told and leaves the list.
@@ -136,8 +137,8 @@ TEST_F(CustomStyleFaults, FailedAndPartCopiesAndAFailedDeletionAreTold)
     user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_DELETE_KEY, 0);
     DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
-    ASSERT_EQ(8u, user.boxes().size());
-    EXPECT_TRUE(user.Showed(7, DELETE_FAILED, CAPTION_DELETE));
+    ASSERT_EQ(10u, user.boxes().size());
+    EXPECT_TRUE(user.Showed(9, DELETE_FAILED, CAPTION_DELETE));
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), LIST_MARKER}),
               windows.ListEntries());
