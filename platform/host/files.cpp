@@ -1,6 +1,6 @@
 // File streams and files by wide path: the UTF-16 path and mode become UTF-8 for the C
-// library. Tests can make a stream fail part-way: reads from an offset on, or writes once a
-// medium is full.
+// library. Tests can make a stream fail part-way (reads from an offset on, or writes once a
+// medium is full), an open or a move fail, and count the file handles left open.
 #include "platform/host/host_test_hooks.h"
 
 #include <errno.h>
@@ -80,6 +80,25 @@ int& PendingMoveFault()
 {
     static int skip = -1;
     return skip;
+}
+
+// The same for _wfopen.
+int& PendingOpenFault()
+{
+    static int skip = -1;
+    return skip;
+}
+
+// Takes one call off the count; true when this call is the one that fails.
+bool TakeFault(int& skip)
+{
+    return skip >= 0 && skip-- == 0;
+}
+
+int& OpenFiles()
+{
+    static int count = 0;
+    return count;
 }
 
 // A stream over a real file whose reads fail from a byte offset on, as a medium that cannot be
@@ -169,9 +188,14 @@ void HostFailFileWritesFrom(long bytes)
     PendingWriteRoom() = bytes;
 }
 
+void HostFailFileOpens(int skip)
+{
+    PendingOpenFault() = skip;
+}
+
 FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
 {
-    if (!path || !mode)
+    if (!path || !mode || TakeFault(PendingOpenFault()))
         return NULL;
     FILE* file = fopen(ToUtf8(path).c_str(), ToUtf8(mode).c_str());
     if (!file)
@@ -198,15 +222,22 @@ HANDLE CreateFileW(LPCWSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD crea
     int descriptor = open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (descriptor < 0)
         return INVALID_HANDLE_VALUE;
+    ++OpenFiles();
     // Offset by one, so that descriptor 0 is no null handle.
     return (HANDLE)(intptr_t)(descriptor + 1);
 }
 
 BOOL CloseHandle(HANDLE handle)
 {
-    if (handle == INVALID_HANDLE_VALUE || handle == NULL)
+    if (handle == INVALID_HANDLE_VALUE || handle == NULL || close((int)(intptr_t)handle - 1) != 0)
         return FALSE;
-    return close((int)(intptr_t)handle - 1) == 0;
+    --OpenFiles();
+    return TRUE;
+}
+
+int HostOpenFileCount()
+{
+    return OpenFiles();
 }
 
 DWORD GetFileAttributesW(LPCWSTR path)
@@ -236,8 +267,7 @@ void HostFailFileMoves(int skip)
 
 BOOL MoveFileW(LPCWSTR existing, LPCWSTR newName)
 {
-    int& skip = PendingMoveFault();
-    if (skip >= 0 && skip-- == 0)
+    if (TakeFault(PendingMoveFault()))
         return FALSE;
     struct stat status;
     if (!existing || !newName || lstat(ToUtf8(newName).c_str(), &status) == 0)

@@ -39,6 +39,9 @@ void HostResetRegistry();
 // it. Removing the dialog's controls forgets them.
 void HostCreateComboBox(HWND dialog, int controlId);
 void HostRemoveControls(HWND dialog);
+// Makes the next `message` (a CB_ message) that a list receives answer CB_ERR, as a list that
+// cannot give what it is asked for; 0 withdraws the fault.
+void HostFailListMessage(UINT message);
 
 // Who answers MessageBoxW. Without a handler a box answers 0, as a box that cannot be shown.
 typedef std::function<int(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)>
@@ -62,6 +65,10 @@ void HostFailFileWritesFrom(long bytes);
 // Makes a later MoveFileW fail: the first `skip` calls still succeed, the next one fails, and
 // the ones after it succeed again. A negative count withdraws the fault.
 void HostFailFileMoves(int skip);
+// The same for _wfopen, as a card pulled out just before a file is opened.
+void HostFailFileOpens(int skip);
+// Handles CreateFileW gave and CloseHandle has not closed.
+int HostOpenFileCount();
 
 // Who answers GetSaveFileNameW and GetOpenFileNameW. The handler sees the record as the
 // program filled it and returns true with the chosen path, or false for a cancelled dialog.
