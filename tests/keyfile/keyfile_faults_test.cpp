@@ -4,6 +4,7 @@
 
 #include "keyfile/export.h"
 #include "keyfile/file_dialog.h"
+#include "keyfile/text_conversion.h"
 #include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
 #include "store/style_store.h"
@@ -17,6 +18,7 @@ class KeyFileFaults : public KeyFileTest
     void TearDown() override
     {
         HostSetOemCodePage(932);
+        EXPECT_EQ(0, HostOpenFileCount()) << "file handles left open";
         KeyFileTest::TearDown();
     }
     WString path = scratch.File(TEXT("faults.txt"));
@@ -56,7 +58,11 @@ TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndLeaveTheFileAsItWas)
     HostFailFileMoves(0);
     ExportTo(scratch.File(TEXT("new.txt")));
     EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path()));
-    EXPECT_EQ(8u, user.boxes().size());
+    // The new file, made beside it, cannot be opened to be written.
+    HostFailFileOpens(0);
+    ExportTo(path);
+    EXPECT_EQ(backup, ReadFileBytes(path));
+    EXPECT_EQ(9u, user.boxes().size());
 
     // A value that cannot be enumerated is passed over.
     DeleteTree(CUSTOM_STYLE_KEY);
@@ -117,6 +123,13 @@ TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)
     WriteFileBytes(path, "--name keys\r\n\x82\x81\r\n--endmulti\r\n");
     ImportFrom(path);
     EXPECT_EQ(std::vector<WString>{TEXT("éü")}, CustomStrings(TEXT("keys")));
+    // A code page the platform cannot convert with: every text converts to an empty one.
+    HostSetOemCodePage(1);
+    char* bytes = ToOemText(TEXT("abc"));
+    WCHAR* text = ToWideText("abc");
+    EXPECT_TRUE(bytes[0] == 0 && text[0] == 0);
+    free(bytes);
+    free(text);
 }
 
 TEST_F(KeyFileFaults, APathTooLongForTheBufferIsRefusedByTheDialog)
