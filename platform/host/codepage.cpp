@@ -1,6 +1,7 @@
 // Code-page conversion through iconv, answering as the platform's table-driven conversion does:
 // a character the code page lacks becomes its default character, a byte sequence it cannot
-// read becomes its default Unicode character, and a length of -1 counts the terminator.
+// read becomes its default Unicode character, and a length of -1 counts the terminator. Flags
+// the conversion to the code page does not know make it fail.
 #include "platform/host/host_test_hooks.h"
 
 #include <iconv.h>
@@ -56,6 +57,22 @@ bool MapUndefinedSingleByte(UINT codePage, unsigned char byte, char16_t* unit)
         *unit = 0xF8F0;
     else if (byte >= 0xFD)
         *unit = (char16_t)(0xF8F1 + (byte - 0xFD));
+    else
+        return false;
+    return true;
+}
+
+// The way back for those bytes: the platform's table maps each of their characters to it.
+bool UnmapUndefinedSingleByte(UINT codePage, char16_t unit, char* byte)
+{
+    if (codePage != 932)
+        return false;
+    if (unit == 0x0080)
+        *byte = (char)0x80;
+    else if (unit == 0xF8F0)
+        *byte = (char)0xA0;
+    else if (unit >= 0xF8F1 && unit <= 0xF8F3)
+        *byte = (char)(0xFD + (unit - 0xF8F1));
     else
         return false;
     return true;
@@ -170,6 +187,12 @@ bool EncodeText(UINT codePage, const char16_t* text, size_t length, char default
             bytes->push_back((char)unit);
             continue;
         }
+        char single = 0;
+        if (UnmapUndefinedSingleByte(codePage, unit, &single))
+        {
+            bytes->push_back(single);
+            continue;
+        }
         char in[2] = {(char)(unit & 0xFF), (char)(unit >> 8)};
         std::string converted;
         // No code page here holds characters beyond the basic plane: each half of a
@@ -202,10 +225,12 @@ template <typename Text, typename Unit> int HandOver(const Text& converted, Unit
 
 } // namespace
 
-int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR text, int length, LPSTR bytes, int capacity,
-                        LPCSTR defaultChar, BOOL* usedDefaultChar)
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR bytes,
+                        int capacity, LPCSTR defaultChar, BOOL* usedDefaultChar)
 {
-    if (!text || length == 0 || length < -1 || capacity < 0)
+    // The platform refuses flags it does not know (ERROR_INVALID_FLAGS); the stand-in
+    // implements none of those it knows, and the program passes none.
+    if (!text || length == 0 || length < -1 || capacity < 0 || flags != 0)
         return 0;
     size_t units = length == -1 ? wcslen(text) + 1 : (size_t)length;
     std::string converted;

@@ -25,6 +25,13 @@ std::map<std::pair<HWND, int>, ComboBox>& Controls()
     return controls;
 }
 
+// The message the next list answers with CB_ERR; 0: none.
+UINT& PendingListFault()
+{
+    static UINT message = 0;
+    return message;
+}
+
 HostMessageBoxHandler& MessageBoxHandler()
 {
     static HostMessageBoxHandler handler;
@@ -163,6 +170,11 @@ LRESULT SendDlgItemMessageW(HWND dialog, int controlId, UINT message, WPARAM wPa
     // Like a dialog without such a control, an unknown one answers 0.
     if (found == Controls().end())
         return 0;
+    if (message == PendingListFault())
+    {
+        PendingListFault() = 0;
+        return CB_ERR;
+    }
     return HandleMessage(found->second, message, wParam, lParam);
 }
 
@@ -183,6 +195,11 @@ void HostRemoveControls(HWND dialog)
     auto& controls = Controls();
     for (auto it = controls.begin(); it != controls.end();)
         it = it->first.first == dialog ? controls.erase(it) : std::next(it);
+}
+
+void HostFailListMessage(UINT message)
+{
+    PendingListFault() = message;
 }
 
 void HostSetMessageBoxHandler(HostMessageBoxHandler handler)

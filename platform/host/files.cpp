@@ -1,6 +1,6 @@
 // File streams and files by wide path: the UTF-16 path and mode become UTF-8 for the C
-// library. Tests can make a stream fail part-way: reads from an offset on, or writes once a
-// medium is full.
+// library. Tests can make a stream fail part-way (reads from an offset on, or writes once a
+// medium is full), an open or a move fail, and count the file handles left open.
 #include "platform/host/host_test_hooks.h"
 
 #include <errno.h>
@@ -80,16 +80,42 @@ long& PendingWriteRoom()
     return room;
 }
 
-// MoveFileW calls to let through before `count` fail in a row; a negative skip: none fails.
-struct MoveFault
+// Calls to let through before `count` fail in a row; a negative skip: none fails.
+struct CallFault
 {
     int skip;
     int count;
 };
-MoveFault& PendingMoveFault()
+
+// For MoveFileW.
+CallFault& PendingMoveFault()
 {
-    static MoveFault fault = {-1, 0};
+    static CallFault fault = {-1, 0};
     return fault;
+}
+
+// The same for _wfopen.
+CallFault& PendingOpenFault()
+{
+    static CallFault fault = {-1, 0};
+    return fault;
+}
+
+// Takes one call off the fault; true when this call is one that fails.
+bool TakeFault(CallFault& fault)
+{
+    if (fault.skip > 0)
+    {
+        --fault.skip;
+        return false;
+    }
+    return fault.skip == 0 && fault.count-- > 0;
+}
+
+int& OpenFiles()
+{
+    static int count = 0;
+    return count;
 }
 
 // A stream over a real file whose reads fail from a byte offset on, as a medium that cannot be
@@ -179,9 +205,14 @@ void HostFailFileWritesFrom(long bytes)
     PendingWriteRoom() = bytes;
 }
 
+void HostFailFileOpens(int skip)
+{
+    PendingOpenFault() = CallFault{skip, 1};
+}
+
 FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
 {
-    if (!path || !mode)
+    if (!path || !mode || TakeFault(PendingOpenFault()))
         return NULL;
     FILE* file = fopen(HostToUtf8(path).c_str(), HostToUtf8(mode).c_str());
     if (!file)
@@ -208,15 +239,22 @@ HANDLE CreateFileW(LPCWSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD crea
     int descriptor = open(HostToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (descriptor < 0)
         return INVALID_HANDLE_VALUE;
+    ++OpenFiles();
     // Offset by one, so that descriptor 0 is no null handle.
     return (HANDLE)(intptr_t)(descriptor + 1);
 }
 
 BOOL CloseHandle(HANDLE handle)
 {
-    if (handle == INVALID_HANDLE_VALUE || handle == NULL)
+    if (handle == INVALID_HANDLE_VALUE || handle == NULL || close((int)(intptr_t)handle - 1) != 0)
         return FALSE;
-    return close((int)(intptr_t)handle - 1) == 0;
+    --OpenFiles();
+    return TRUE;
+}
+
+int HostOpenFileCount()
+{
+    return OpenFiles();
 }
 
 DWORD GetFileAttributesW(LPCWSTR path)
@@ -241,15 +279,12 @@ BOOL DeleteFileW(LPCWSTR path)
 
 void HostFailFileMoves(int skip, int count)
 {
-    PendingMoveFault() = MoveFault{skip, count};
+    PendingMoveFault() = CallFault{skip, count};
 }
 
 BOOL MoveFileW(LPCWSTR existing, LPCWSTR newName)
 {
-    MoveFault& fault = PendingMoveFault();
-    if (fault.skip > 0)
-        --fault.skip;
-    else if (fault.skip == 0 && fault.count-- > 0)
+    if (TakeFault(PendingMoveFault()))
         return FALSE;
     struct stat status;
     if (!existing || !newName || lstat(HostToUtf8(newName).c_str(), &status) == 0)

@@ -39,6 +39,9 @@ void HostResetRegistry();
 // it. Removing the dialog's controls forgets them.
 void HostCreateComboBox(HWND dialog, int controlId);
 void HostRemoveControls(HWND dialog);
+// Makes the next `message` (a CB_ message) that a list receives answer CB_ERR, as a list that
+// cannot give what it is asked for; 0 withdraws the fault.
+void HostFailListMessage(UINT message);
 
 // Who answers MessageBoxW. Without a handler a box answers 0, as a box that cannot be shown.
 typedef std::function<int(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)>
@@ -62,6 +65,10 @@ void HostFailFileWritesFrom(long bytes);
 // Makes later MoveFileW calls fail: the first `skip` calls still succeed, the next `count` fail,
 // and the ones after them succeed again. A negative skip withdraws the fault.
 void HostFailFileMoves(int skip, int count = 1);
+// The same for _wfopen, one call, as a card pulled out just before a file is opened.
+void HostFailFileOpens(int skip);
+// Handles CreateFileW gave and CloseHandle has not closed.
+int HostOpenFileCount();
 
 // The UTF-8 form of a UTF-16 text, as the stand-in hands paths to the C library.
 std::string HostToUtf8(const WCHAR* text);

@@ -1,7 +1,8 @@
 // The host's registry: one in-memory tree under HKEY_CURRENT_USER that keeps the rules of the
 // Win32 registry the program relies on. Names match without regard to case and keep the case
 // they were created with; subkeys enumerate in case-insensitive name order and values in
-// creation order; sizes are reported as Win32 reports them.
+// creation order; sizes are reported as Win32 reports them. A key created volatile (lost when
+// the device restarts) takes only volatile subkeys.
 //
 // No call walks all of a key's values or subkeys: a value is found through a hash of its
 // case-folded name and a subkey through the ordered subkey map, enumeration by index reads a
@@ -81,6 +82,7 @@ struct Key : std::enable_shared_from_this<Key>
     Name name;
     Name keyClass;
     bool deleted = false;
+    bool volatileKey = false;
     // Values in creation order, and each value's position there by the hash of its name.
     std::vector<Value> values;
     std::unordered_multimap<size_t, size_t> valuePositions;
@@ -416,8 +418,8 @@ LONG RegCloseKey(HKEY key)
     return TheRegistry().handles.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-LONG RegCreateKeyExW(HKEY parent, LPCWSTR path, DWORD, LPWSTR keyClass, DWORD, REGSAM,
-                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
+LONG RegCreateKeyExW(HKEY parent, LPCWSTR path, DWORD reserved, LPWSTR keyClass, DWORD options,
+                     REGSAM, LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
 {
     if (!result)
         return ERROR_INVALID_PARAMETER;
@@ -425,6 +427,9 @@ LONG RegCreateKeyExW(HKEY parent, LPCWSTR path, DWORD, LPWSTR keyClass, DWORD, R
     LONG status;
     if (TakeFault(HOST_REG_CREATE, &status))
         return status;
+    if (reserved != 0)
+        return ERROR_INVALID_PARAMETER;
+    bool makeVolatile = (options & REG_OPTION_VOLATILE) != 0;
     Key* key;
     status = ResolveParent(parent, &key);
     if (status != ERROR_SUCCESS)
@@ -442,7 +447,10 @@ LONG RegCreateKeyExW(HKEY parent, LPCWSTR path, DWORD, LPWSTR keyClass, DWORD, R
             key = found;
             continue;
         }
+        if (key->volatileKey && !makeVolatile)
+            return ERROR_CHILD_MUST_BE_VOLATILE;
         Key* created = AddSubkey(*key, name);
+        created->volatileKey = makeVolatile;
         // Only the key the path names receives the class; keys made on the way have none.
         if (rest.empty())
             SetClass(*key, *created, ToView(keyClass));

@@ -61,6 +61,7 @@ TEST_F(Export, AsksForTheFileAndWritesOneBlockPerMultiStringValueInShiftJis)
     EXPECT_EQ(W(TEXT("Save")), dialog.title);
     EXPECT_EQ((DWORD)(OFN_OVERWRITEPROMPT | PLATFORM_FILE_DIALOG_FLAGS), dialog.flags);
     EXPECT_EQ(W(INITIAL_KEY_FILE), dialog.initialFile);
+    EXPECT_TRUE(dialog.restZero);
     EXPECT_EQ(path, WString(g_keyFilePath));
 }
 
@@ -146,6 +147,23 @@ TEST_F(Export, AFileIsReplacedOnlyWhenWritableAndNoOtherFileIsTouched)
     EXPECT_EQ(written, ReadFileBytes(path));
     EXPECT_EQ(files, FileNames(scratch.path()));
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    // Names beside it run from ~00 to ~99: with none free nothing is written, with one only a new
+    // file, whose old one would have no name to move aside to.
+    for (int number = 1; number < 100; ++number)
+        WriteFileBytes(path + TEXT("~") + Number(number, 2), "another file");
+    DeleteFileW(path.c_str());
+    for (int number : {0, 99})
+    {
+        ExportTo(path);
+        EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR)) << number;
+        DeleteFileW((path + TEXT("~") + Number(number, 2)).c_str());
+        ExportTo(path);
+        EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE)) << number;
+        ExportTo(path);
+        EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR)) << number;
+        WriteFileBytes(path + TEXT("~") + Number(number, 2), "another file");
+        DeleteFileW(path.c_str());
+    }
 }
 
 // A storage card that fills up part-way: the file there stays as it was, byte for byte, and

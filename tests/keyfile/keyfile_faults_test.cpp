@@ -4,6 +4,7 @@
 
 #include "keyfile/export.h"
 #include "keyfile/file_dialog.h"
+#include "keyfile/text_conversion.h"
 #include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
 #include "store/style_store.h"
@@ -17,6 +18,7 @@ class KeyFileFaults : public KeyFileTest
     void TearDown() override
     {
         HostSetOemCodePage(932);
+        EXPECT_EQ(0, HostOpenFileCount()) << "file handles left open";
         KeyFileTest::TearDown();
     }
     WString path = scratch.File(TEXT("faults.txt"));
@@ -57,6 +59,11 @@ TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndLeaveTheFileAsItWas)
     ExportTo(scratch.File(TEXT("new.txt")));
     EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
     EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path()));
+    // The new file, made beside it, cannot be opened to be written.
+    HostFailFileOpens(0);
+    ExportTo(path);
+    EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
+    EXPECT_EQ(backup, ReadFileBytes(path));
     // The old file cannot be put back either: both stay, whole, beside its name.
     HostFailFileMoves(1, 2);
     ExportTo(path);
@@ -64,7 +71,7 @@ TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndLeaveTheFileAsItWas)
     EXPECT_EQ((std::vector<WString>{TEXT("faults.txt~00"), TEXT("faults.txt~01")}),
               FileNames(scratch.path()));
     EXPECT_EQ(backup, ReadFileBytes(path + TEXT("~01")));
-    EXPECT_EQ(9u, user.boxes().size());
+    EXPECT_EQ(10u, user.boxes().size());
 
     // A value that cannot be enumerated is passed over.
     DeleteTree(CUSTOM_STYLE_KEY);
@@ -131,6 +138,13 @@ TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)
     WriteFileBytes(path, "--name keys\r\n\x82\x81\r\n--endmulti\r\n");
     ImportFrom(path);
     EXPECT_EQ(std::vector<WString>{TEXT("éü")}, CustomStrings(TEXT("keys")));
+    // A code page the platform cannot convert with: every text converts to an empty one.
+    HostSetOemCodePage(1);
+    char* bytes = ToOemText(TEXT("abc"));
+    WCHAR* text = ToWideText("abc");
+    EXPECT_TRUE(bytes[0] == 0 && text[0] == 0);
+    free(bytes);
+    free(text);
 }
 
 TEST_F(KeyFileFaults, APathTooLongForTheBufferIsRefusedByTheDialog)

@@ -17,6 +17,8 @@ TEST(ConversionRules, LengthMinusOneCountsTheTerminatorAndUnmappedTextTakesTheDe
     char bytes[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
     EXPECT_EQ(4, WideCharToMultiByte(CP_OEMCP, 0, TEXT("日a"), -1, bytes, 8, NULL, NULL));
     EXPECT_EQ(std::string("\x93\xFA\x61", 4), std::string(bytes, 4)); // 日a and the terminator
+    // A flag the conversion does not know makes it fail.
+    EXPECT_EQ(0, WideCharToMultiByte(CP_OEMCP, 1, TEXT("a"), -1, bytes, 8, NULL, NULL));
 
     // What the code pages cannot map becomes their default character.
     BOOL used = FALSE;
@@ -33,6 +35,10 @@ TEST(ConversionRules, LengthMinusOneCountsTheTerminatorAndUnmappedTextTakesTheDe
     // A lead byte last in the text does not take the terminator with it.
     EXPECT_EQ(3, MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, "a\x81", -1, text, 8));
     EXPECT_EQ(W(TEXT("a\u30FB")), WString(text));
+    // The single bytes Shift JIS leaves undefined stand for characters that convert back to them.
+    EXPECT_EQ(6, MultiByteToWideChar(CP_OEMCP, 0, "\x80\xA0\xFD\xFE\xFF", -1, text, 8));
+    EXPECT_EQ(6, WideCharToMultiByte(CP_OEMCP, 0, text, -1, bytes, 8, NULL, NULL));
+    EXPECT_EQ("\x80\xA0\xFD\xFE\xFF", std::string(bytes));
 }
 
 int Format(WCHAR* buffer, LPCWSTR format, ...)

@@ -44,11 +44,11 @@ class RegistryRules : public StoreTest
         return RegSetValueExW(key, name.c_str(), 0, REG_BINARY, data.data(), (DWORD)size);
     }
     // Creates a subkey through the open key.
-    LONG AddSubkey(const WString& name) const
+    LONG AddSubkey(const WString& name, DWORD options = 0, DWORD reserved = 0) const
     {
         HKEY subkey;
-        LONG status = RegCreateKeyExW(key, name.c_str(), 0, NULL, 0, PLATFORM_KEY_ACCESS, NULL,
-                                      &subkey, NULL);
+        LONG status = RegCreateKeyExW(key, name.c_str(), reserved, NULL, options,
+                                      PLATFORM_KEY_ACCESS, NULL, &subkey, NULL);
         if (status == ERROR_SUCCESS)
             RegCloseKey(subkey);
         return status;
@@ -153,6 +153,10 @@ TEST_F(RegistryRules, CreateMakesIntermediateKeysAndTreeDeletionRemovesThemAll)
     EXPECT_FALSE(KeyExists(Child(TEXT("tree"))));
     EXPECT_NE(ERROR_SUCCESS, DeleteRegistryTree(HKEY_CURRENT_USER, Child(TEXT("tree")).c_str()));
     EXPECT_TRUE(KeyExists(root));
+    // The reserved argument must be 0; a volatile key (lost on restart) takes only volatile ones.
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, AddSubkey(TEXT("r"), 0, 1));
+    EXPECT_EQ(ERROR_SUCCESS, AddSubkey(TEXT("v"), REG_OPTION_VOLATILE));
+    EXPECT_EQ(ERROR_CHILD_MUST_BE_VOLATILE, AddSubkey(TEXT("v\\lasting")));
 }
 
 TEST_F(RegistryRules, ValuesHoldExactlyTheBytesGivenAndReportTheNeededSize)

@@ -142,6 +142,11 @@ TEST_F(CustomStyleFaults, FailedAndPartCopiesAndAFailedDeletionAreTold)
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<WString>{TEXT("Custom"), TEXT("Source"), LIST_MARKER}),
               windows.ListEntries());
+
+    // A list that cannot give the selected entry's text: nothing copied, as without a selection.
+    HostFailListMessage(CB_GETLBTEXT);
+    CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_TRUE(ListWasRebuilt());
 }
 
 } // namespace

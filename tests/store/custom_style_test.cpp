@@ -137,6 +137,8 @@ TEST_F(CustomStyle, CopyCreatesCustomAsAWholeCopyOfTheStyle)
         EXPECT_EQ(W(CREATED_KEY_CLASS), entry.second) << "on a created key";
     EXPECT_TRUE(classes.count(TEXT("Level1\\Level2\\Level3")));
     EXPECT_TRUE(classes.count(WString(TEXT("Level1\\")) + LONG_SUBKEY_NAME));
+    // They last: a lasting key can be made below them, which a volatile key refuses.
+    CreateKey(WString(CUSTOM_STYLE_KEY) + TEXT("\\Level1\\Later"));
 }
 
 TEST_F(CustomStyle, CopyMergesIntoAnExistingCustom)
@@ -238,7 +240,7 @@ TEST_F(CustomStyle, NamesThatMerelyResembleCustomDoNotRefuse)
     WString full = CUSTOM_STYLE_NAME;
     full.resize(STANDARD_NAME_BYTES / sizeof(WCHAR), 'x'); // all the bytes read, unended
     const Bytes standards[] = {TextBytes(TEXT("Customer")), TextBytes(TEXT("Custo")),
-                               TextBytes(TEXT("")), UnitBytes(full)};
+                               TextBytes(TEXT("Bustom")), TextBytes(TEXT("")), UnitBytes(full)};
     for (const Bytes& standard : standards)
     {
         SetValue(IME_SETTINGS_KEY, STANDARD_STYLE_VALUE, REG_SZ, standard);

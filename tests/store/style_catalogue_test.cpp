@@ -101,8 +101,12 @@ TEST_F(StyleCatalogue, AStandardValueFillingItsWholeCapacityStillEndsInTheBuffer
     // The handheld hands over the stored bytes as they are, and the name is then ended in the
     // buffer. Wine wants room for a terminator it adds and refuses the read: no name then.
     BOOL read = ReadStandardStyleName(settings, name);
-    RegCloseKey(settings);
     EXPECT_EQ(read ? full : WString(), WString(name));
+    // A value that is not there gives no name.
+    RegDeleteValueW(settings, STANDARD_STYLE_VALUE);
+    EXPECT_FALSE(ReadStandardStyleName(settings, name));
+    EXPECT_EQ(WString(), WString(name));
+    RegCloseKey(settings);
 #ifndef _WIN32
     EXPECT_TRUE(read);
 #endif

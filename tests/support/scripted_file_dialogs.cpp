@@ -58,5 +58,9 @@ ShownFileDialog ScriptedUser::DescribeFileDialog(bool save, const OPENFILENAMEW&
     dialog.title = TextOrEmpty(record.lpstrTitle);
     dialog.flags = record.Flags;
     dialog.initialFile = TextOrEmpty(record.lpstrFile);
+    dialog.restZero = !record.hInstance && !record.lpstrCustomFilter && !record.nMaxCustFilter &&
+                      !record.nFilterIndex && !record.lpstrFileTitle && !record.nMaxFileTitle &&
+                      !record.lpstrInitialDir && !record.lpstrDefExt && !record.lCustData &&
+                      !record.lpfnHook && !record.lpTemplateName;
     return dialog;
 }

@@ -142,6 +142,7 @@ struct ShownFileDialog
     WString title;
     DWORD flags;
     WString initialFile; // the file buffer's content when the dialog opened
+    bool restZero;       // every field the program need not set is 0: the dialog reads them all
 };
 
 class ScriptedUser

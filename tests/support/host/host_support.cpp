@@ -63,4 +63,6 @@ void ScriptedUser::Uninstall()
     HostFailFileReadsFrom(-1);
     HostFailFileWritesFrom(-1);
     HostFailFileMoves(-1);
+    HostFailFileOpens(-1);
+    HostFailListMessage(0);
 }
