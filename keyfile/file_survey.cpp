@@ -114,10 +114,10 @@ static void ReadPieces(FILE* file, KeyFileSurvey* survey)
         }
         if (IsOemText(buffer, judged, units, back))
             continue;
-        // The reading rule may cut a piece inside a double-byte character: its lead byte is
-        // judged with the next piece, where its trail byte is.
-        if (length == READ_PIECE_BYTES && piece[length - 1] != '\n' &&
-            IsOemText(buffer, judged - 1, units, back))
+        // The reading rule may cut a piece inside a double-byte character: such a piece is
+        // text without its last byte, the lead byte, which is judged with the next piece, where
+        // its trail byte is. (A piece that ends its line ends in LF, which is text.)
+        if (length == READ_PIECE_BYTES && IsOemText(buffer, judged - 1, units, back))
         {
             buffer[0] = buffer[judged - 1];
             carried = 1;

@@ -223,8 +223,8 @@ TEST_F(Import, UnicodeOrForeignFilesAndFilesWithoutKeyDefinitionsStoreNothing)
     }
     // Bytes the code page cannot read, or not back as they are: a file saved as UTF-8 without a
     // mark (あいうえお, 変換), text behind a UTF-8 mark's first byte, a lead byte the file ends
-    // in, also where the reading rule cuts the piece before it, UTF-16 without a mark (its zero
-    // bytes), a binary file.
+    // in, also where the reading rule cuts the piece before it, a piece that rule cuts which is
+    // not text before its cut either, UTF-16 without a mark (its zero bytes), a binary file.
     std::string binary(65536, '\0');
     for (size_t i = 0; i < binary.size(); ++i)
         binary[i] = (char)(i * 131 + i / 251);
@@ -232,8 +232,8 @@ TEST_F(Import, UnicodeOrForeignFilesAndFilesWithoutKeyDefinitionsStoreNothing)
          {std::string(
               "--name keys\r\n\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A\r\n"
               "\xE5\xA4\x89\xE6\x8F\x9B\r\n--endmulti\r\n"),
-          "\xEF" + block, block + "\x93", block + std::string(2044, 'a') + "\x93", littleEndian,
-          binary})
+          "\xEF" + block, block + "\x93", block + std::string(2044, 'a') + "\x93",
+          "\x86\xE3" + std::string(2043, 'a') + "\r\n" + block, littleEndian, binary})
     {
         ImportText(file);
         EXPECT_TRUE(user.ShowedLast(FOREIGN_FILE, CAPTION_ERROR));
