@@ -1,125 +1,164 @@
-// Import's first reading. It reads the file in the pieces the parser reads, but takes each
-// piece as bytes: the directive words are ASCII, which every OEM code page keeps as it is, so
-// the pieces need converting only to be judged.
+// Import's first reading. It takes the file in the pieces the parser's fgets takes, but reads
+// them in blocks and takes each piece as bytes: the directive words are ASCII, which every OEM
+// code page keeps as it is, so the pieces need converting only to be judged, and every byte of
+// the file is judged, a zero byte too.
 #include "keyfile/file_survey.h"
 
 #include "keyfile/definition_format.h"
 
-// A byte-order mark (UTF-8, UTF-16 little- or big-endian) marks a file saved as Unicode, which
-// the OEM code page would misread. `start` is a piece: its terminator ends every comparison.
-static BOOL HasByteOrderMark(const unsigned char* start)
+// The file read in blocks of several pieces.
+#define SURVEY_BUFFER_BYTES (2 * READ_BUFFER_BYTES)
+
+struct PieceReader
 {
-    return (start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF) ||
-           (start[0] == 0xFF && start[1] == 0xFE) || (start[0] == 0xFE && start[1] == 0xFF);
+    FILE* file;
+    char* bytes; // SURVEY_BUFFER_BYTES
+    int start;   // where the next piece begins; the byte before it stays in the buffer
+    int end;     // the end of the bytes read
+};
+
+// Keeps the byte before the next piece and what follows it, and fills the rest of the buffer,
+// when less than a whole piece is left.
+static void FillPieceReader(PieceReader* reader)
+{
+    if (reader->end - reader->start >= READ_PIECE_BYTES || feof(reader->file) ||
+        ferror(reader->file))
+        return;
+    int keep = reader->start > 0 ? reader->start - 1 : 0;
+    for (int at = keep; at < reader->end; ++at)
+        reader->bytes[at - keep] = reader->bytes[at];
+    reader->start -= keep;
+    reader->end -= keep;
+    reader->end +=
+        (int)fread(reader->bytes + reader->end, 1, SURVEY_BUFFER_BYTES - reader->end, reader->file);
 }
 
-// Whether the bytes are text in the OEM code page: they convert to wide characters and back to
+// The next piece as fgets takes it: the bytes up to and including the first LF, at most
+// READ_PIECE_BYTES of them. FALSE at the end of the file or after a read error.
+static BOOL ReadPiece(PieceReader* reader, const char** piece, int* length)
+{
+    FillPieceReader(reader);
+    int left = reader->end - reader->start;
+    if (left == 0)
+        return FALSE;
+    int limit = left < READ_PIECE_BYTES ? left : READ_PIECE_BYTES;
+    *piece = reader->bytes + reader->start;
+    *length = 0;
+    while (*length < limit && (*piece)[(*length)++] != '\n')
+    {
+    }
+    reader->start += *length;
+    return TRUE;
+}
+
+// A byte-order mark (UTF-8, UTF-16 little- or big-endian) marks a file saved as Unicode, which
+// the OEM code page would misread.
+static BOOL HasByteOrderMark(const unsigned char* start, int length)
+{
+    return (length >= 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF) ||
+           (length >= 2 && start[0] == 0xFF && start[1] == 0xFE) ||
+           (length >= 2 && start[0] == 0xFE && start[1] == 0xFF);
+}
+
+// Whether the bytes are text in the OEM code page: no zero byte (a file saved as UTF-16
+// without a byte-order mark is full of them), and they convert to wide characters and back to
 // the same bytes. A byte sequence the code page cannot read becomes its default character,
 // which converts back to other bytes. `units` and `back` hold `length` each.
 static BOOL IsOemText(const char* bytes, int length, WCHAR* units, char* back)
 {
     // Bytes below 0x80 are ASCII in every OEM code page; only a piece with others is converted.
-    int at = 0;
-    while (at < length && (unsigned char)bytes[at] < 0x80)
-        ++at;
-    if (at == length)
+    int ascii = length;
+    for (int at = length - 1; at >= 0; --at)
+    {
+        if (bytes[at] == 0)
+            return FALSE;
+        if ((unsigned char)bytes[at] >= 0x80)
+            ascii = at;
+    }
+    if (ascii == length)
         return TRUE;
     // The code page keeps no state between characters, so the rest converts on its own.
-    const char* rest = bytes + at;
-    int restLength = length - at;
+    const char* rest = bytes + ascii;
+    int restLength = length - ascii;
     int count = MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, rest, restLength, units, restLength);
     if (count <= 0 ||
         WideCharToMultiByte(CP_OEMCP, 0, units, count, back, restLength, NULL, NULL) != restLength)
         return FALSE;
-    for (at = 0; at < restLength; ++at)
-    {
-        if (back[at] != rest[at])
-            return FALSE;
-    }
-    return TRUE;
+    return memcmp(back, rest, restLength) == 0;
 }
 
-// Whether the piece begins with the directive word, compared byte by unit.
-static const char* MatchDirectiveBytes(const char* piece, LPCWSTR word)
+// Where the directive's argument begins in the line of `length` bytes when it begins with the
+// whole word, compared byte by unit; NULL when it does not.
+static const char* MatchDirectiveBytes(const char* line, int length, LPCWSTR word)
 {
-    size_t at = 0;
+    int at = 0;
     for (; word[at]; ++at)
     {
-        if ((unsigned char)piece[at] != word[at])
+        if (at == length || (unsigned char)line[at] != word[at])
             return NULL;
     }
-    while (piece[at] == ' ' || piece[at] == '\t')
+    while (at < length && (line[at] == ' ' || line[at] == '\t'))
         ++at;
-    return piece + at;
+    return line + at;
 }
 
 // Follows the blocks as the parser does, counting those that reach their end under a name.
-static void FollowBlocks(const char* piece, BOOL* open, UINT* definitions)
+static void FollowBlocks(const char* piece, int length, BOOL* open, UINT* definitions)
 {
-    while (*piece == ' ' || *piece == '\t')
-        ++piece;
-    if (*piece == '\r' || *piece == '\n' || *piece == 0 || *piece == '#')
+    int start = 0;
+    while (start < length && (piece[start] == ' ' || piece[start] == '\t'))
+        ++start;
+    // The line ends at its first CR or LF.
+    int end = start;
+    while (end < length && piece[end] != '\r' && piece[end] != '\n')
+        ++end;
+    const char* line = piece + start;
+    int lineLength = end - start;
+    if (lineLength == 0 || line[0] == '#')
         return;
-    const char* name = MatchDirectiveBytes(piece, NAME_DIRECTIVE);
+    const char* name = MatchDirectiveBytes(line, lineLength, NAME_DIRECTIVE);
     if (name)
     {
-        *open = *name != '\r' && *name != '\n' && *name != 0;
+        *open = name < line + lineLength;
         return;
     }
-    if (*open && MatchDirectiveBytes(piece, END_DIRECTIVE))
+    if (*open && MatchDirectiveBytes(line, lineLength, END_DIRECTIVE))
     {
         ++*definitions;
         *open = FALSE;
     }
 }
 
-// Whether the piece holds a zero byte, which no text has (a file saved as UTF-16 without a
-// byte-order mark is full of them). fgets stops at its count, a line end, the end of the file or
-// a read error; a piece that is cut short of all four was cut by a zero byte. One the file ends
-// with cannot be told from the end.
-static BOOL HoldsZeroByte(const char* piece, int length, FILE* file)
+// Judges the pieces of the file until one is not text.
+static void ReadPieces(PieceReader* reader, KeyFileSurvey* survey)
 {
-    return length < READ_PIECE_BYTES && (length == 0 || piece[length - 1] != '\n') && !feof(file) &&
-           !ferror(file);
-}
-
-// Judges the pieces of the file until one is not text. The first byte of `buffer` is one
-// carried over from the piece before (`carried` says whether), the piece itself after it.
-static void ReadPieces(FILE* file, KeyFileSurvey* survey)
-{
-    // A carried byte, a piece and its terminator; what the judgement converts, the same again.
-    char* buffer = (char*)malloc(READ_BUFFER_BYTES);
+    // What the judgement converts: a carried byte and a piece, and the same again.
     WCHAR* units = (WCHAR*)malloc(READ_BUFFER_BYTES * sizeof(WCHAR));
     char* back = (char*)malloc(READ_BUFFER_BYTES);
-    int carried = 0;
+    int carried = 0; // the byte before the piece is a lead byte the reading rule cut off
     BOOL open = FALSE;
-    while (fgets(buffer + carried, READ_PIECE_BYTES + 1, file))
+    const char* piece;
+    int length;
+    while (ReadPiece(reader, &piece, &length))
     {
-        char* piece = buffer + carried;
-        int length = (int)strlen(piece);
         BOOL first = survey->empty;
         survey->empty = FALSE;
-        if (first && HasByteOrderMark((const unsigned char*)piece))
+        if (first && HasByteOrderMark((const unsigned char*)piece, length))
         {
             survey->unicode = TRUE;
             break;
         }
-        FollowBlocks(piece, &open, &survey->definitions);
-        int judged = carried + length;
+        FollowBlocks(piece, length, &open, &survey->definitions);
+        const char* judged = piece - carried;
+        int judgedLength = length + carried;
         carried = 0;
-        if (HoldsZeroByte(piece, length, file))
-        {
-            survey->foreign = TRUE;
-            break;
-        }
-        if (IsOemText(buffer, judged, units, back))
+        if (IsOemText(judged, judgedLength, units, back))
             continue;
         // The reading rule may cut a piece inside a double-byte character: such a piece is
         // text without its last byte, the lead byte, which is judged with the next piece, where
         // its trail byte is. (A piece that ends its line ends in LF, which is text.)
-        if (length == READ_PIECE_BYTES && IsOemText(buffer, judged - 1, units, back))
+        if (length == READ_PIECE_BYTES && IsOemText(judged, judgedLength - 1, units, back))
         {
-            buffer[0] = buffer[judged - 1];
             carried = 1;
             continue;
         }
@@ -127,11 +166,10 @@ static void ReadPieces(FILE* file, KeyFileSurvey* survey)
         break;
     }
     // A character the file itself ends inside is no text; one a read error ends is not judged.
-    if (carried && !ferror(file))
+    if (carried && !ferror(reader->file))
         survey->foreign = TRUE;
     free(back);
     free(units);
-    free(buffer);
 }
 
 KeyFileSurvey SurveyKeyFile(FILE* file)
@@ -139,7 +177,13 @@ KeyFileSurvey SurveyKeyFile(FILE* file)
     KeyFileSurvey survey;
     memset(&survey, 0, sizeof(survey));
     survey.empty = TRUE;
-    ReadPieces(file, &survey);
+    PieceReader reader;
+    reader.file = file;
+    reader.bytes = (char*)malloc(SURVEY_BUFFER_BYTES);
+    reader.start = 0;
+    reader.end = 0;
+    ReadPieces(&reader, &survey);
+    free(reader.bytes);
     // The pieces stop at a read error as at the end: only the stream tells them apart.
     survey.complete = !ferror(file) && fseek(file, 0, SEEK_SET) == 0;
     return survey;

@@ -117,7 +117,8 @@ TEST_F(Import, ReadsHandEditedShiftJisFilesLeniently)
     EXPECT_EQ(TextBytes(TEXT("stays")), ValueData(CUSTOM_STYLE_KEY, TEXT("Other")));
 
     // Shift JIS lines; 2045 bytes are one piece, whatever their characters, the rest a string of
-    // its own. A piece that the rule cuts inside a character is no sign of another encoding, nor
+    // its own. A piece that the rule cuts inside a character is no sign of another encoding (also
+    // where it ends near the end of what the first reading has read, after a long comment), nor
     // is one character on a last line without its line end.
     std::string longLine = "a";
     WString firstPiece = TEXT("a");
@@ -127,13 +128,16 @@ TEST_F(Import, ReadsHandEditedShiftJisFilesLeniently)
         longLine += SJIS_NIHONGO[1];
         firstPiece += TEXT("日");
     }
-    ImportText("--name " SJIS_NIHONGO "\n" SJIS_TESUTO "\n" + longLine + "bbb\n--endmulti\n" +
-               "--name cut\nx" + longLine + "\n--endmulti\n--name edge\nxx" + longLine +
-               "\n--endmulti\n\x93\xFA");
+    ImportText("--name " SJIS_NIHONGO "\n" SJIS_TESUTO "\n" + longLine + "bbb\n--endmulti\n" + "#" +
+               std::string(2098, 'c') + "\n--name cut\nx" + longLine +
+               "\n--endmulti\n--name edge\nxx" + longLine + "\n--endmulti\n\x93\xFA");
     EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
     EXPECT_EQ((std::vector<WString>{TEXT("テスト"), firstPiece, TEXT("bbb")}),
               CustomStrings(TEXT("日本語")));
     EXPECT_EQ(2u, CustomStrings(TEXT("cut")).size());
+    // A file whose only block stands indented.
+    ImportText(" \t--name Indented\r\nx\r\n  --endmulti\r\n");
+    EXPECT_EQ(std::vector<WString>{TEXT("x")}, CustomStrings(TEXT("Indented")));
 }
 
 TEST_F(Import, WhatExportWritesComesBack)
@@ -216,7 +220,8 @@ TEST_F(Import, UnicodeOrForeignFilesAndFilesWithoutKeyDefinitionsStoreNothing)
         bigEndian += {'\0', byte};
     }
     for (const std::string& file :
-         {"\xEF\xBB\xBF" + block, "\xFF\xFE" + littleEndian, "\xFE\xFF" + bigEndian})
+         {"\xEF\xBB\xBF" + block, "\xFF\xFE" + littleEndian, "\xFE\xFF" + bigEndian,
+          std::string("\xEF\xBB\xBF"), std::string("\xFF\xFE"), std::string("\xFE\xFF")})
     {
         ImportText(file);
         EXPECT_TRUE(user.ShowedLast(UNICODE_FILE, CAPTION_ERROR));
