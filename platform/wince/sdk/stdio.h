@@ -1,9 +1,9 @@
 /* The handheld's C run-time streams, as far as the program uses them: "fopen, _wfopen"
  * (https://learn.microsoft.com/en-us/previous-versions/windows/embedded/ms859631(v=msdn.10)),
  * "fgets", "fread", "fwrite", "fclose", "feof" (…/ms859621(v=msdn.10)), "ferror" (Windows CE
- * 5.0 "Run-time Library Reference", …/ms859613(v=msdn.10)), "fseek (Windows CE 5.0)" (…/ms859641(v=msdn.10): origin SEEK_SET
- * from Stdio.h; its value 0 is the desktop reference's); the run-time is part of coredll.
- * FILE is opaque to the program. */
+ * 5.0 "Run-time Library Reference", …/ms859613(v=msdn.10)), "fseek (Windows CE 5.0)"
+ * (…/ms859641(v=msdn.10): origin SEEK_SET from Stdio.h; its value 0 is the desktop
+ * reference's); the run-time is part of coredll. FILE is opaque to the program. */
 #ifndef DUNVATEL_WINCE_SDK_STDIO_H
 #define DUNVATEL_WINCE_SDK_STDIO_H
 
