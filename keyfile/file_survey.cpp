@@ -42,12 +42,16 @@ static BOOL ReadPiece(PieceReader* reader, const char** piece, int* length)
     if (left == 0)
         return FALSE;
     int limit = left < READ_PIECE_BYTES ? left : READ_PIECE_BYTES;
-    *piece = reader->bytes + reader->start;
-    *length = 0;
-    while (*length < limit && (*piece)[(*length)++] != '\n')
+    const char* bytes = reader->bytes + reader->start;
+    int taken = 0;
+    while (taken < limit)
     {
+        if (bytes[taken++] == '\n')
+            break;
     }
-    reader->start += *length;
+    reader->start += taken;
+    *piece = bytes;
+    *length = taken;
     return TRUE;
 }
 
