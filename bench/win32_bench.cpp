@@ -200,39 +200,42 @@ bool ExportTo(const WString& path, HKEY key)
     return SaveKeyFile(path.c_str(), key, &lossy) != FALSE;
 }
 
-// Export's walk written straight to a file, every block judged, the file not put in place.
-bool WriteWalkTo(const WString& path, HKEY key)
+// Opens the file, lets `write` fill it and closes it; true when the file was written and closed.
+template <typename Write> bool WriteFileWith(const WString& path, Write write)
 {
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file)
         return false;
-    WriteKeyDefinitions(file, key);
+    write(file);
     return fclose(file) == 0;
+}
+
+// Export's walk written straight to a file, every block judged, the file not put in place.
+bool WriteWalkTo(const WString& path, HKEY key)
+{
+    return WriteFileWith(path, [key](FILE* file) { WriteKeyDefinitions(file, key); });
 }
 
 // The same walk with no block judged.
 bool ExportUnjudgedTo(const WString& path, HKEY key)
 {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file)
-        return false;
-    WriteDefinitionsUnjudged(file, key);
-    return fclose(file) == 0;
+    return WriteFileWith(path, [key](FILE* file) { WriteDefinitionsUnjudged(file, key); });
 }
 
 // Export's own share: the same blocks formatted and written, with no registry call.
 bool WriteBlocksTo(const WString& path, const std::vector<KeyDefinition>& definitions)
 {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file)
-        return false;
-    for (const KeyDefinition& definition : definitions)
-    {
-        BOOL readsBack = FALSE;
-        WriteDefinitionBlock(file, definition.name.c_str(), definition.data.data(),
-                             (DWORD)definition.data.size(), &readsBack);
-    }
-    return fclose(file) == 0;
+    return WriteFileWith(path,
+                         [&definitions](FILE* file)
+                         {
+                             for (const KeyDefinition& definition : definitions)
+                             {
+                                 BOOL readsBack = FALSE;
+                                 WriteDefinitionBlock(file, definition.name.c_str(),
+                                                      definition.data.data(),
+                                                      (DWORD)definition.data.size(), &readsBack);
+                             }
+                         });
 }
 
 // Import's first reading of an open file, which stores nothing; the file is opened and closed
