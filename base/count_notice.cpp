@@ -4,20 +4,20 @@
 
 #include <stdarg.h>
 
-// Room for the longest notice with its count.
-#define NOTICE_UNITS 128
+// Room for the longest text with what is put in: a count, or two lines of a file cut short.
+#define BOX_TEXT_UNITS 192
 
-static void FormatNotice(WCHAR* text, LPCWSTR format, ...)
+int ShowFormattedBox(LPCWSTR caption, UINT type, LPCWSTR format, ...)
 {
+    WCHAR text[BOX_TEXT_UNITS];
     va_list arguments;
     va_start(arguments, format);
     wvsprintfW(text, format, arguments);
     va_end(arguments);
+    return MessageBoxW(g_mainWindow, text, caption, type);
 }
 
 void ShowCountNotice(LPCWSTR format, UINT count, LPCWSTR caption)
 {
-    WCHAR text[NOTICE_UNITS];
-    FormatNotice(text, format, count);
-    MessageBoxW(g_mainWindow, text, caption, MB_OK);
+    ShowFormattedBox(caption, MB_OK, format, count);
 }

@@ -210,7 +210,7 @@ unsigned long WriteDefinitionsUnjudged(FILE* file, HKEY key)
                           &dataBytes) != ERROR_SUCCESS ||
             type != REG_MULTI_SZ)
             continue;
-        WriteDefinitionBlock(file, name.data(), data.data(), dataBytes);
+        WriteDefinitionBlock(file, ENCODING_OEM, name.data(), data.data(), dataBytes);
         ++written;
     }
     return written;

@@ -74,7 +74,7 @@ bool ExportUnjudgedTo(const WString& path, HKEY key)
 bool SurveyFile(FILE* file)
 {
     KeyFileSurvey survey = SurveyKeyFile(file);
-    return survey.complete && !survey.foreign && survey.definitions > 0;
+    return survey.complete && survey.text && survey.definitions > 0;
 }
 
 bool ImportFrom(const WString& path, HKEY key)
@@ -82,7 +82,8 @@ bool ImportFrom(const WString& path, HKEY key)
     FILE* file = _wfopen(path.c_str(), TEXT("rb"));
     if (!file)
         return false;
-    ReadKeyDefinitions(file, key);
+    KeyFileSurvey survey = SurveyKeyFile(file);
+    ReadKeyDefinitions(file, key, &survey);
     fclose(file);
     return true;
 }

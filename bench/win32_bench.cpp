@@ -213,7 +213,7 @@ template <typename Write> bool WriteFileWith(const WString& path, Write write)
 // Export's walk written straight to a file, every block judged, the file not put in place.
 bool WriteWalkTo(const WString& path, HKEY key)
 {
-    return WriteFileWith(path, [key](FILE* file) { WriteKeyDefinitions(file, key); });
+    return WriteFileWith(path, [key](FILE* file) { WriteKeyDefinitions(file, key, ENCODING_OEM); });
 }
 
 // The same walk with no block judged.
@@ -230,8 +230,8 @@ bool WriteBlocksTo(const WString& path, const std::vector<KeyDefinition>& defini
                          {
                              for (const KeyDefinition& definition : definitions)
                              {
-                                 BOOL readsBack = FALSE;
-                                 WriteDefinitionBlock(file, definition.name.c_str(),
+                                 UINT readsBack = 0;
+                                 WriteDefinitionBlock(file, ENCODING_OEM, definition.name.c_str(),
                                                       definition.data.data(),
                                                       (DWORD)definition.data.size(), &readsBack);
                              }
@@ -243,7 +243,7 @@ bool WriteBlocksTo(const WString& path, const std::vector<KeyDefinition>& defini
 bool SurveyFile(FILE* file)
 {
     KeyFileSurvey survey = SurveyKeyFile(file);
-    return survey.complete && !survey.foreign && survey.definitions > 0;
+    return survey.complete && survey.text && survey.definitions > 0;
 }
 
 bool ImportFrom(const WString& path, HKEY key)
@@ -251,7 +251,8 @@ bool ImportFrom(const WString& path, HKEY key)
     FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file)
         return false;
-    ReadKeyDefinitions(file, key);
+    KeyFileSurvey survey = SurveyKeyFile(file);
+    ReadKeyDefinitions(file, key, &survey);
     fclose(file);
     return true;
 }

@@ -1,9 +1,11 @@
-// Builds a key from arbitrary bytes — values of every type, with any data — and exports it.
-// Each REG_MULTI_SZ value is also written and judged from a heap copy of exactly its length, so
-// that AddressSanitizer sees any read past a value's data; a value whose list closes within its
-// data is written to a file and read back, and is stored again with the same list exactly when
-// it was judged to come back.
+// Builds a key from arbitrary bytes — values of every type, with any data — and exports it in
+// both encodings. Each REG_MULTI_SZ value is also written and judged from a heap copy of
+// exactly its length, so that AddressSanitizer sees any read past a value's data; a value whose
+// list closes within its data is written to a file in the OEM code page and to one in UTF-8 and
+// read back from each, and is stored again with the same list exactly when it was judged to
+// come back from that file.
 #include "keyfile/definition_parser.h"
+#include "keyfile/definition_line.h"
 #include "keyfile/export.h"
 #include "platform/host/host_test_hooks.h"
 
@@ -38,19 +40,25 @@ size_t ListBytes(const BYTE* data, size_t length)
     return at < count ? (at + 1) * 2 : 0;
 }
 
-void CheckComesBack(LPCWSTR name, const BYTE* data, size_t length, BOOL readsBack)
+// Writes the block alone to a file in `encoding`, reads it back, and answers whether the same
+// list came back under its name; the writer's judgement in `readsBack`.
+bool ComesBack(FileEncoding encoding, LPCWSTR name, const BYTE* data, size_t length,
+               UINT* readsBack)
 {
     FILE* file = tmpfile();
     if (!file)
-        return;
-    WriteDefinitionBlock(file, name, data, (DWORD)length);
+        __builtin_trap();
+    if (encoding == ENCODING_UTF8)
+        fwrite(UTF8_MARK, sizeof(UTF8_MARK), 1, file);
+    WriteDefinitionBlock(file, encoding, name, data, (DWORD)length, readsBack);
     rewind(file);
     RegDeleteKeyW(HKEY_CURRENT_USER, READ_BACK_KEY);
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, READ_BACK_KEY, 0, NULL, 0, 0, NULL, &key, NULL) !=
         ERROR_SUCCESS)
         __builtin_trap();
-    ReadKeyDefinitions(file, key);
+    KeyFileSurvey survey = SurveyKeyFile(file);
+    ReadKeyDefinitions(file, key, &survey);
     fclose(file);
     BYTE back[4096];
     DWORD backLength = sizeof(back);
@@ -58,9 +66,20 @@ void CheckComesBack(LPCWSTR name, const BYTE* data, size_t length, BOOL readsBac
     size_t expected = ListBytes(data, length);
     bool same = RegQueryValueExW(key, name, NULL, &type, back, &backLength) == ERROR_SUCCESS &&
                 type == REG_MULTI_SZ && backLength == expected && memcmp(back, data, expected) == 0;
-    if (same != (readsBack != FALSE))
-        __builtin_trap();
     RegCloseKey(key);
+    return same;
+}
+
+// The OEM file's judgement covers the UTF-8 file too.
+void CheckComesBack(LPCWSTR name, const BYTE* data, size_t length)
+{
+    UINT oem = 0;
+    UINT utf8 = 0;
+    bool oemBack = ComesBack(ENCODING_OEM, name, data, length, &oem);
+    bool utf8Back = ComesBack(ENCODING_UTF8, name, data, length, &utf8);
+    if (oemBack != ((oem & READS_BACK) != 0) || utf8Back != ((oem & READS_BACK_AS_UTF8) != 0) ||
+        utf8Back != ((utf8 & READS_BACK) != 0))
+        __builtin_trap();
 }
 
 // Takes `count` bytes from the input, or fails when fewer are left.
@@ -100,10 +119,10 @@ bool AddValue(HKEY key, FILE* file, const uint8_t** bytes, size_t* size)
     {
         BYTE* exact = (BYTE*)malloc(length ? length : 1);
         memcpy(exact, data, length);
-        BOOL readsBack = FALSE;
-        WriteDefinitionBlock(file, name.c_str(), exact, (DWORD)length, &readsBack);
+        UINT readsBack = 0;
+        WriteDefinitionBlock(file, ENCODING_OEM, name.c_str(), exact, (DWORD)length, &readsBack);
         if (ListBytes(exact, length) > 0)
-            CheckComesBack(name.c_str(), exact, length, readsBack);
+            CheckComesBack(name.c_str(), exact, length);
         free(exact);
     }
     return true;
@@ -124,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     while (AddValue(key, file, &bytes, &size))
     {
     }
-    WriteKeyDefinitions(file, key);
+    WriteKeyDefinitions(file, key, ENCODING_OEM);
+    WriteKeyDefinitions(file, key, ENCODING_UTF8);
     fclose(file);
     RegCloseKey(key);
     if (HostOpenKeyCount() != 0)

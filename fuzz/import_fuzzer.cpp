@@ -1,8 +1,11 @@
-// Feeds arbitrary bytes to the key-definition parser as a file, in the OEM code page 932, and
-// checks that every value it stores is a well-formed REG_MULTI_SZ that fits the gathering
-// buffer, that it stores nothing from a file saved as Unicode, and that what it reports matches
-// what it stored. AddressSanitizer watches the line, gathering and name buffers.
+// Feeds arbitrary bytes to both readings of the key-definition file as a file (the OEM code
+// page is 932): with a byte-order mark, in its encoding; without one, in the OEM code page or
+// UTF-8, and a file both read is stored in each. Checks that every value stored is a
+// well-formed REG_MULTI_SZ that fits the gathering buffer, that nothing is stored from a file
+// that is not text, that a mark decides the encoding, and that what it reports matches what it
+// stored. AddressSanitizer watches the block, line, gathering and name buffers.
 #include "keyfile/definition_parser.h"
+#include "keyfile/file_encoding.h"
 #include "platform/host/host_test_hooks.h"
 
 #include <stdint.h>
@@ -57,6 +60,25 @@ DWORD CheckValues(HKEY key)
     }
 }
 
+// Stores the surveyed file read in `encoding` into the key and checks what it reports.
+void StoreAndCheck(FILE* file, KeyFileSurvey survey, FileEncoding encoding, LPCWSTR path)
+{
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, NULL, 0, 0, NULL, &key, NULL) != ERROR_SUCCESS)
+        __builtin_trap();
+    survey.encoding = encoding;
+    KeyFileReading reading = ReadKeyDefinitions(file, key, &survey);
+    DWORD values = CheckValues(key);
+    RegCloseKey(key);
+    // Nothing from a file that is not text; every value stored counted, a name stored twice
+    // once; a tmpfile reads to its end.
+    if ((!survey.text && values != 0) || values > reading.stored ||
+        (values == 0) != (reading.stored == 0) || !reading.complete)
+        __builtin_trap();
+    if (fseek(file, 0, SEEK_SET) != 0)
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
@@ -68,23 +90,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     if (size)
         fwrite(bytes, 1, size, file);
     rewind(file);
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, FUZZ_KEY, 0, NULL, 0, 0, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
+    KeyFileSurvey survey = SurveyKeyFile(file);
+    FileEncoding marked = ENCODING_OEM;
+    bool mark = MatchByteOrderMark(bytes, (int)size, &marked) > 0;
+    if (!survey.complete || survey.empty != (size == 0) || (mark && survey.encoding != marked) ||
+        (survey.ambiguous && (mark || !survey.text || survey.encoding != ENCODING_OEM)))
         __builtin_trap();
-    KeyFileReading reading = ReadKeyDefinitions(file, key);
+    StoreAndCheck(file, survey, survey.encoding, FUZZ_KEY);
+    if (survey.ambiguous)
+        StoreAndCheck(file, survey, ENCODING_UTF8, TEXT("Software\\dunvatel-fuzz-utf8"));
     fclose(file);
-    DWORD values = CheckValues(key);
-    bool byteOrderMark = (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ||
-                         (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) ||
-                         (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF);
-    // Nothing from a Unicode file; every value stored counted, a name stored twice once; a
-    // tmpfile reads to its end.
-    if (reading.unicode != byteOrderMark || (reading.unicode && values != 0) ||
-        values > reading.stored || (values == 0) != (reading.stored == 0) ||
-        reading.empty != (size == 0) || !reading.complete)
-        __builtin_trap();
-    RegCloseKey(key);
     if (HostOpenKeyCount() != 0)
         __builtin_trap();
     return 0;

@@ -4,6 +4,7 @@
 
 #include "base/array_size.h"
 #include "keyfile/definition_format.h"
+#include "keyfile/file_encoding.h"
 #include "keyfile/text_conversion.h"
 
 #include <stdarg.h>
@@ -144,7 +145,51 @@ static BOOL IsReadBack(const char* bytes, size_t length, LPCWSTR line)
     return ascii == textBytes || ConvertsBackTo(bytes + ascii, (int)(length - ascii), line + ascii);
 }
 
-BOOL WriteDefinitionLine(FILE* file, LPCWSTR lead, LPCWSTR text, BOOL judge)
+// Whether the line, written as UTF-8, reads back: no CR or LF cuts it short and its bytes fit
+// one read piece. A surrogate outside its pair has no UTF-8 form.
+static BOOL IsReadBackAsUtf8(LPCWSTR line, size_t textUnits)
+{
+    for (size_t at = 0; at < textUnits; ++at)
+    {
+        if (line[at] == '\r' || line[at] == '\n')
+            return FALSE;
+    }
+    int bytes = MeasureUtf8(line, (int)textUnits);
+    return bytes >= 0 && bytes <= READ_PIECE_BYTES;
+}
+
+// Writes the line, its `textUnits` and its line end, in the OEM code page.
+static UINT WriteOemLine(FILE* file, LPCWSTR line, size_t textUnits, BOOL judge)
+{
+    char* bytes = ToOemText(line);
+    size_t length = strlen(bytes);
+    fwrite(bytes, length, 1, file);
+    UINT back = READS_BACK | READS_BACK_AS_UTF8;
+    if (judge && !IsReadBack(bytes, length, line))
+        back &= ~READS_BACK;
+    if (judge && !IsReadBackAsUtf8(line, textUnits))
+        back &= ~READS_BACK_AS_UTF8;
+    free(bytes);
+    return back;
+}
+
+// Room on the stack for a line's UTF-8 bytes: with the line's units the frame stays within a
+// page.
+#define UTF8_LOCAL_BYTES 1024
+
+// Writes the `units` of the line, its `textUnits` and its line end, as UTF-8.
+static UINT WriteUtf8Line(FILE* file, LPCWSTR line, size_t units, size_t textUnits, BOOL judge)
+{
+    BYTE local[UTF8_LOCAL_BYTES];
+    size_t room = 3 * units;
+    BYTE* bytes = room <= ARRAY_SIZE(local) ? local : (BYTE*)malloc(room);
+    fwrite(bytes, EncodeUtf8(line, (int)units, bytes), 1, file);
+    if (bytes != local)
+        free(bytes);
+    return !judge || IsReadBackAsUtf8(line, textUnits) ? READS_BACK | READS_BACK_AS_UTF8 : 0;
+}
+
+UINT WriteDefinitionLine(FILE* file, FileEncoding encoding, LPCWSTR lead, LPCWSTR text, BOOL judge)
 {
     size_t leadUnits = wcslen(lead);
     size_t textUnits = wcslen(text);
@@ -154,44 +199,12 @@ BOOL WriteDefinitionLine(FILE* file, LPCWSTR lead, LPCWSTR text, BOOL judge)
     memcpy(line, lead, leadUnits * sizeof(WCHAR));
     memcpy(line + leadUnits, text, textUnits * sizeof(WCHAR));
     memcpy(line + leadUnits + textUnits, LINE_END, sizeof(LINE_END));
-    char* bytes = ToOemText(line);
-    size_t length = strlen(bytes);
-    fwrite(bytes, length, 1, file);
-    BOOL readBack = !judge || IsReadBack(bytes, length, line);
-    free(bytes);
+    UINT back = encoding == ENCODING_UTF8
+                    ? WriteUtf8Line(file, line, units - 1, leadUnits + textUnits, judge)
+                    : WriteOemLine(file, line, leadUnits + textUnits, judge);
     if (line != local)
         free(line);
-    return readBack;
-}
-
-BOOL ReadDefinitionLine(WCHAR* line, FILE* file)
-{
-    char bytes[READ_BUFFER_BYTES];
-    // A longer line comes in pieces of READ_PIECE_BYTES, each read as a line of its own.
-    if (!fgets(bytes, READ_PIECE_BYTES + 1, file))
-        return FALSE;
-    char* start = bytes;
-    while (*start == ' ' || *start == '\t')
-        ++start;
-    // The line ends at its first CR or LF, whichever line ends the file uses.
-    for (char* at = start; *at; ++at)
-    {
-        if (*at == '\r' || *at == '\n')
-        {
-            *at = 0;
-            break;
-        }
-    }
-    WCHAR* text = ToWideText(start);
-    size_t length = 0;
-    while (text[length] && length < LINE_BUFFER_UNITS - 1)
-    {
-        line[length] = text[length];
-        ++length;
-    }
-    line[length] = 0;
-    free(text);
-    return TRUE;
+    return back;
 }
 
 LPCWSTR MatchDirective(LPCWSTR line, LPCWSTR word)

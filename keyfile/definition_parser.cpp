@@ -5,7 +5,6 @@
 
 #include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
-#include "keyfile/file_survey.h"
 
 // Where the parser stands between a block's name and its end.
 enum BlockState
@@ -21,7 +20,7 @@ enum BlockState
 
 struct DefinitionParser
 {
-    HKEY key;
+    HKEY key; // NULL: nothing is stored
     BlockState block;
     WCHAR name[VALUE_NAME_UNITS];
     WCHAR* gathered; // GATHER_BUFFER_BYTES
@@ -64,14 +63,21 @@ static void GatherString(DefinitionParser* parser, LPCWSTR text)
     parser->gatheredBytes += bytes;
 }
 
+static BOOL StoreBlock(DefinitionParser* parser)
+{
+    if (!parser->key)
+        return TRUE;
+    return RegSetValueExW(parser->key, parser->name, 0, REG_MULTI_SZ, (const BYTE*)parser->gathered,
+                          parser->gatheredBytes) == ERROR_SUCCESS;
+}
+
 static void EndBlock(DefinitionParser* parser)
 {
     if (parser->block == BLOCK_GATHERING)
     {
         parser->gathered[parser->gatheredBytes / sizeof(WCHAR)] = 0;
         parser->gatheredBytes += sizeof(WCHAR);
-        if (RegSetValueExW(parser->key, parser->name, 0, REG_MULTI_SZ,
-                           (const BYTE*)parser->gathered, parser->gatheredBytes) == ERROR_SUCCESS)
+        if (StoreBlock(parser))
             ++parser->stored;
         else
             ++parser->unstored;
@@ -102,7 +108,7 @@ static void ParseLine(DefinitionParser* parser, LPCWSTR line)
     GatherString(parser, line);
 }
 
-static void ParseFile(FILE* file, HKEY key, KeyFileReading* reading)
+void ParseKeyFile(KeyFileReader* reader, HKEY key, UINT* stored, UINT* unstored)
 {
     DefinitionParser parser;
     parser.key = key;
@@ -113,29 +119,31 @@ static void ParseFile(FILE* file, HKEY key, KeyFileReading* reading)
     parser.stored = 0;
     parser.unstored = 0;
     WCHAR* line = (WCHAR*)malloc(LINE_BUFFER_UNITS * sizeof(WCHAR));
-    while (ReadDefinitionLine(line, file))
+    while (ReadDefinitionLine(line, reader))
         ParseLine(&parser, line);
     // A block the file ends inside is not written.
     free(line);
     free(parser.gathered);
-    reading->stored = parser.stored;
-    reading->unstored = parser.unstored;
-    // The lines stop at a read error as at the end: only the stream tells them apart.
-    reading->complete = !ferror(file);
+    *stored = parser.stored;
+    *unstored = parser.unstored;
 }
 
-KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key)
+KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key, const KeyFileSurvey* survey)
 {
-    KeyFileSurvey survey = SurveyKeyFile(file);
     KeyFileReading reading;
-    memset(&reading, 0, sizeof(reading));
-    reading.unicode = survey.unicode;
-    reading.empty = survey.empty;
-    reading.foreign = survey.foreign;
-    reading.complete = survey.complete;
-    // Nothing is stored from a file that cannot be read whole or is not text in the code page,
-    // so that a fault part-way costs the Custom style nothing.
-    if (!survey.unicode && !survey.foreign && survey.complete && survey.definitions > 0)
-        ParseFile(file, key, &reading);
+    reading.survey = *survey;
+    reading.complete = survey->complete;
+    reading.stored = 0;
+    reading.unstored = 0;
+    // Nothing is stored from a file that cannot be read whole or is not text, so that a fault
+    // part-way costs the Custom style nothing.
+    if (!survey->complete || !survey->text || survey->definitions == 0)
+        return reading;
+    KeyFileReader reader;
+    OpenKeyFileReader(&reader, file, survey->encoding, FALSE);
+    ParseKeyFile(&reader, key, &reading.stored, &reading.unstored);
+    // The lines stop at a read error as at the end: only the stream tells them apart.
+    reading.complete = reader.text && !ferror(file);
+    CloseKeyFileReader(&reader);
     return reading;
 }

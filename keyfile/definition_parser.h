@@ -2,22 +2,24 @@
 #ifndef DUNVATEL_KEYFILE_DEFINITION_PARSER_H
 #define DUNVATEL_KEYFILE_DEFINITION_PARSER_H
 
-#include "platform/platform.h"
+#include "keyfile/file_survey.h"
+#include "keyfile/line_reader.h"
 
 // What reading a key-definition file came to.
 struct KeyFileReading
 {
-    BOOL unicode;  // it begins with a byte-order mark, so nothing was stored
-    BOOL empty;    // it holds no bytes
-    BOOL foreign;  // it holds bytes that are not text in the OEM code page: nothing was stored
-    BOOL complete; // it was read to its end; FALSE after a read error
-    UINT stored;   // key definitions written into the key
-    UINT unstored; // key definitions that reached their end but could not be stored
+    KeyFileSurvey survey; // the first reading
+    BOOL complete;        // both readings reached the file's end; FALSE after a read error
+    UINT stored;          // key definitions written into the key
+    UINT unstored;        // key definitions that reached their end but could not be stored
 };
 
-// Reads the whole open file first; only when it reads to its end as text in the OEM code page
-// is it parsed again, and each block that reaches its end written into the open key as a
-// REG_MULTI_SZ value.
-KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key);
+// Follows the blocks of the lines the reader gives and writes each block that reaches its end
+// into `key` as a REG_MULTI_SZ value, counting it in `stored`, or in `unstored` when it is too
+// large or refused. With no key nothing is stored, and `stored` counts the blocks that would be.
+void ParseKeyFile(KeyFileReader* reader, HKEY key, UINT* stored, UINT* unstored);
+// The second reading, after SurveyKeyFile: only a file that was read to its end and is text in
+// the survey's encoding is read again and stored.
+KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key, const KeyFileSurvey* survey);
 
 #endif

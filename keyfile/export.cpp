@@ -16,17 +16,26 @@ static const WCHAR WRITE_CAPTION[] = TEXT("書き込み");
 
 // Writes the key's blocks into the file at `path` and closes it. TRUE only when every block
 // reached the file: the key could be read, no write failed and the stream flushed on closing.
-static BOOL WriteKeyFileAt(LPCWSTR path, HKEY key, UINT* lossy)
+static BOOL WriteKeyFileAt(LPCWSTR path, HKEY key, FileEncoding encoding, KeyFileWriting* writing)
 {
+    memset(writing, 0, sizeof(*writing));
     FILE* file = _wfopen(path, TEXT("wb"));
     if (!file)
         return FALSE;
-    KeyFileWriting writing = WriteKeyDefinitions(file, key);
-    *lossy = writing.lossy;
-    BOOL written = writing.keyRead && !ferror(file);
+    *writing = WriteKeyDefinitions(file, key, encoding);
+    BOOL written = writing->keyRead && !ferror(file);
     if (fclose(file) != 0)
         written = FALSE;
     return written;
+}
+
+// Asks whether to write UTF-8 instead of losing what the code page cannot hold.
+static BOOL ConfirmUtf8File(UINT codePageLosses)
+{
+    return ShowFormattedBox(WRITE_CAPTION, MB_YESNO,
+                            TEXT("%u 件のキー定義に Shift_JIS で書けない文字があります。")
+                                TEXT("UTF-8 で書き込みますか？"),
+                            codePageLosses) == IDYES;
 }
 
 BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy)
@@ -35,7 +44,13 @@ BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy)
     WCHAR partial[SIDE_PATH_UNITS];
     if (!CanReplaceFile(path) || !CreateSideFile(path, partial))
         return FALSE;
-    if (!WriteKeyFileAt(partial, key, lossy))
+    KeyFileWriting writing;
+    BOOL written = WriteKeyFileAt(partial, key, ENCODING_OEM, &writing);
+    // The new file is not in place yet: it can still be written again, whole, as UTF-8.
+    if (written && writing.codePageLosses > 0 && ConfirmUtf8File(writing.codePageLosses))
+        written = WriteKeyFileAt(partial, key, ENCODING_UTF8, &writing);
+    *lossy = writing.lossy;
+    if (!written)
     {
         DeleteFileW(partial);
         return FALSE;
@@ -77,11 +92,20 @@ void ExportCustomStyle(HWND, int)
         MessageBoxW(g_mainWindow, TEXT("書き込めませんでした"), TEXT("Error"), MB_OK);
 }
 
-KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key)
+// Counts the block's flags into what the writing came to.
+static void CountBlock(KeyFileWriting* writing, UINT readsBack)
+{
+    if (readsBack & READS_BACK)
+        return;
+    ++writing->lossy;
+    if (readsBack & READS_BACK_AS_UTF8)
+        ++writing->codePageLosses;
+}
+
+KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding)
 {
     KeyFileWriting writing;
-    writing.keyRead = FALSE;
-    writing.lossy = 0;
+    memset(&writing, 0, sizeof(writing));
     DWORD values = 0;
     DWORD longestName = 0;
     DWORD longestData = 0;
@@ -89,6 +113,8 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key)
                          &longestData, NULL, NULL) != ERROR_SUCCESS)
         return writing;
     writing.keyRead = TRUE;
+    if (encoding == ENCODING_UTF8)
+        fwrite(UTF8_MARK, sizeof(UTF8_MARK), 1, file);
     WCHAR* name = (WCHAR*)malloc((longestName + BUFFER_SLACK) * sizeof(WCHAR));
     BYTE* data = (BYTE*)malloc(longestData + BUFFER_SLACK);
     for (DWORD index = 0; index < values; ++index)
@@ -96,14 +122,15 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key)
         DWORD type = 0;
         DWORD nameCapacity = longestName + CAPACITY_SLACK;
         DWORD dataBytes = longestData + CAPACITY_SLACK;
-        if (RegEnumValueW(key, index, name, &nameCapacity, NULL, &type, data, &dataBytes) !=
-                ERROR_SUCCESS ||
-            type != REG_MULTI_SZ)
-            continue;
-        BOOL readsBack = FALSE;
-        WriteDefinitionBlock(file, name, data, dataBytes, &readsBack);
-        if (!readsBack)
+        LONG result = RegEnumValueW(key, index, name, &nameCapacity, NULL, &type, data, &dataBytes);
+        // A value that cannot be read is missing from the file; one removed meanwhile is not.
+        if (result != ERROR_SUCCESS && result != ERROR_NO_MORE_ITEMS)
             ++writing.lossy;
+        if (result != ERROR_SUCCESS || type != REG_MULTI_SZ)
+            continue;
+        UINT readsBack = 0;
+        WriteDefinitionBlock(file, encoding, name, data, dataBytes, &readsBack);
+        CountBlock(&writing, readsBack);
     }
     free(name);
     free(data);
@@ -112,20 +139,21 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key)
 
 // Writes the last string of a list whose data ends before the string's terminator. Such a
 // list does not come back as it is, whatever the string.
-static void WriteUnterminatedString(FILE* file, const WCHAR* text, DWORD units)
+static void WriteUnterminatedString(FILE* file, FileEncoding encoding, const WCHAR* text,
+                                    DWORD units)
 {
     WCHAR* copy = (WCHAR*)malloc((units + 1) * sizeof(WCHAR));
     memcpy(copy, text, units * sizeof(WCHAR));
     copy[units] = 0;
-    WriteDefinitionLine(file, TEXT(""), copy, FALSE);
+    WriteDefinitionLine(file, encoding, TEXT(""), copy, FALSE);
     free(copy);
 }
 
-void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD dataBytes,
-                          BOOL* readsBack)
+void WriteDefinitionBlock(FILE* file, FileEncoding encoding, LPCWSTR name, const BYTE* data,
+                          DWORD dataBytes, UINT* readsBack)
 {
     BOOL judge = readsBack != NULL;
-    BOOL linesBack = WriteDefinitionLine(file, NAME_DIRECTIVE, name, judge);
+    UINT linesBack = WriteDefinitionLine(file, encoding, NAME_DIRECTIVE, name, judge);
     // The walk never leaves the value's data: a list may lack its closing empty string, or
     // even its last string's terminator, and an odd last byte is no unit at all. The data
     // comes in a heap buffer, aligned for its units.
@@ -145,15 +173,15 @@ void WriteDefinitionBlock(FILE* file, LPCWSTR name, const BYTE* data, DWORD data
             ++end;
         if (end == count)
         {
-            WriteUnterminatedString(file, units + at, end - at);
+            WriteUnterminatedString(file, encoding, units + at, end - at);
             break;
         }
-        if (!WriteDefinitionLine(file, TEXT(""), units + at, judge) ||
-            (judge && !CanReadBackString(units + at)))
-            linesBack = FALSE;
+        linesBack &= WriteDefinitionLine(file, encoding, TEXT(""), units + at, judge);
+        if (judge && !CanReadBackString(units + at))
+            linesBack = 0;
         at = end + 1;
     }
     WriteFormattedLine(file, TEXT("%s\r\n"), END_DIRECTIVE);
     if (judge)
-        *readsBack = linesBack && closed && CanReadBackName(name) && CanReadBackList(at + 1);
+        *readsBack = closed && CanReadBackName(name) && CanReadBackList(at + 1) ? linesBack : 0;
 }

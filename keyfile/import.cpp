@@ -22,22 +22,6 @@ static void ReportUnreadable()
 // Tells the user what reading the file came to: nothing is called read that was not.
 static void ReportReading(const KeyFileReading* reading)
 {
-    if (reading->unicode)
-    {
-        MessageBoxW(g_mainWindow,
-                    TEXT("Unicode で保存されたファイルは読み込めません。")
-                        TEXT("Shift_JIS で保存し直してください。"),
-                    ERROR_CAPTION, MB_OK);
-        return;
-    }
-    if (reading->foreign)
-    {
-        MessageBoxW(g_mainWindow,
-                    TEXT("Shift_JIS 以外の文字を含むファイルは読み込めません。")
-                        TEXT("Shift_JIS で保存し直してください。"),
-                    ERROR_CAPTION, MB_OK);
-        return;
-    }
     if (!reading->complete)
     {
         if (reading->stored == 0)
@@ -48,7 +32,15 @@ static void ReportReading(const KeyFileReading* reading)
                             reading->stored, ERROR_CAPTION);
         return;
     }
-    if (!reading->empty && reading->stored == 0 && reading->unstored == 0)
+    if (!reading->survey.text)
+    {
+        MessageBoxW(g_mainWindow,
+                    TEXT("このファイルの文字コードは読み込めません。")
+                        TEXT("Shift_JIS か UTF-8 で保存し直してください。"),
+                    ERROR_CAPTION, MB_OK);
+        return;
+    }
+    if (!reading->survey.empty && reading->stored == 0 && reading->unstored == 0)
     {
         MessageBoxW(g_mainWindow, TEXT("ファイルにキー定義が見つかりませんでした"), IMPORT_CAPTION,
                     MB_OK);
@@ -61,6 +53,26 @@ static void ReportReading(const KeyFileReading* reading)
         return;
     }
     MessageBoxW(g_mainWindow, TEXT("読み込みました"), IMPORT_CAPTION, MB_OK);
+}
+
+// Asks which reading of a file that is text both in UTF-8 and in Shift JIS to store, showing
+// the first line that reads differently in each. TRUE for UTF-8.
+static BOOL ConfirmUtf8Reading(const KeyFileSurvey* survey)
+{
+    return ShowFormattedBox(g_keyFilePath, MB_YESNO,
+                            TEXT("このファイルは UTF-8 とも Shift_JIS とも読めます。")
+                                TEXT("UTF-8 で読み込みますか？\n\nはい: %s\nいいえ: %s"),
+                            survey->utf8Line, survey->oemLine) == IDYES;
+}
+
+// Reads the open file into the key: first the whole file without storing, then, once its
+// encoding is settled, again to store.
+static KeyFileReading ReadKeyFile(FILE* file, HKEY key)
+{
+    KeyFileSurvey survey = SurveyKeyFile(file);
+    if (survey.ambiguous && ConfirmUtf8Reading(&survey))
+        survey.encoding = ENCODING_UTF8;
+    return ReadKeyDefinitions(file, key, &survey);
 }
 
 void ImportCustomStyle(HWND, int)
@@ -80,7 +92,7 @@ void ImportCustomStyle(HWND, int)
     FILE* file = _wfopen(g_keyFilePath, TEXT("rb"));
     if (file)
     {
-        KeyFileReading reading = ReadKeyDefinitions(file, custom);
+        KeyFileReading reading = ReadKeyFile(file, custom);
         fclose(file);
         ReportReading(&reading);
     }

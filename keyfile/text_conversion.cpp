@@ -16,20 +16,3 @@ char* ToOemText(LPCWSTR text)
     bytes[size] = 0;
     return bytes;
 }
-
-WCHAR* ToWideText(const char* bytes)
-{
-    int size = MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, bytes, -1, NULL, 0);
-    if (size <= 0)
-    {
-        WCHAR* empty = (WCHAR*)malloc(sizeof(WCHAR));
-        empty[0] = 0;
-        return empty;
-    }
-    WCHAR* text = (WCHAR*)malloc((size + BUFFER_SLACK) * sizeof(WCHAR));
-    MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, bytes, -1, text, size + CAPACITY_SLACK);
-    // A line cut after a lead byte pairs it with the terminator, which is then not among the
-    // converted units: end the text after them in any case.
-    text[size] = 0;
-    return text;
-}

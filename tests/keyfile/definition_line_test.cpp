@@ -1,9 +1,10 @@
-// The line operations of the key-definition file: conversion to and from the OEM code page,
-// writing a formatted line, reading and trimming a line, and the directive words.
+// The line operations of the key-definition file: conversion to the OEM code page, writing a
+// formatted line, reading and trimming a line in each encoding, and the directive words.
 #include "tests/keyfile/keyfile_test_support.h"
 
 #include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
+#include "keyfile/line_reader.h"
 #include "keyfile/text_conversion.h"
 
 namespace
@@ -17,28 +18,14 @@ std::string Oem(LPCWSTR text)
     return result;
 }
 
-WString Wide(const char* bytes)
-{
-    WCHAR* text = ToWideText(bytes);
-    WString result(text);
-    free(text);
-    return result;
-}
-
 TEST(TextConversion, ShiftJisRoundTripsJapaneseAndWhatItCannotMapBecomesTheDefaultCharacter)
 {
     EXPECT_EQ(SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I, Oem(TEXT("日本語テスト ｱｲ")));
-    EXPECT_EQ(W(TEXT("日本語テスト ｱｲ")), Wide(SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I));
     EXPECT_EQ("", Oem(TEXT("")));
-    EXPECT_EQ(W(TEXT("")), Wide(""));
 
     EXPECT_EQ("a?b?", Oem(TEXT("a€b丂")));
     // Each half of a surrogate pair stands for itself.
     EXPECT_EQ("??", Oem(TEXT("\U0001F600")));
-    // A lead byte takes the byte after it, even when the pair means nothing.
-    EXPECT_EQ(W(TEXT("a\u30FBc")), Wide("a\x81 c"));
-    // A line cut after a lead byte: the pair with the terminator still ends the text.
-    EXPECT_EQ(W(TEXT("ab\u30FB")), Wide("ab\x81"));
 }
 
 class LineFile : public ::testing::Test
@@ -57,8 +44,9 @@ class LineFile : public ::testing::Test
         fclose(file);
         return ReadFileBytes(path);
     }
-    // Every line ReadDefinitionLine gives for a file of these bytes.
-    std::vector<WString> Lines(const std::string& bytes)
+    // Every line ReadDefinitionLine gives for a file of these bytes, read as the second reading
+    // does in `unmarked` when the file has no byte-order mark.
+    std::vector<WString> Lines(const std::string& bytes, FileEncoding unmarked = ENCODING_OEM)
     {
         WriteFileBytes(path, bytes);
         FILE* file = _wfopen(path.c_str(), TEXT("rb"));
@@ -66,9 +54,12 @@ class LineFile : public ::testing::Test
         EXPECT_TRUE(file != NULL);
         if (!file)
             return lines;
+        KeyFileReader reader;
+        OpenKeyFileReader(&reader, file, unmarked, FALSE);
         std::vector<WCHAR> line(LINE_BUFFER_UNITS);
-        while (ReadDefinitionLine(line.data(), file))
+        while (ReadDefinitionLine(line.data(), &reader))
             lines.push_back(line.data());
+        CloseKeyFileReader(&reader);
         fclose(file);
         return lines;
     }
@@ -97,8 +88,11 @@ TEST_F(LineFile, FormattedLinesAreWrittenWholeInTheOemCodePageWithoutTerminator)
 
 TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreakOr2045Bytes)
 {
-    EXPECT_EQ((std::vector<WString>{TEXT("one"), TEXT("two  "), TEXT(""), TEXT("日本語")}),
-              Lines(" \t one\r\n\ttwo  \r\n\r\n" SJIS_NIHONGO "\r\n"));
+    EXPECT_EQ(
+        (std::vector<WString>{TEXT("one"), TEXT("two  "), TEXT(""), TEXT("日本語テスト ｱｲ")}),
+        Lines(" \t one\r\n\ttwo  \r\n\r\n" SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I "\r\n"));
+    // A lead byte takes the byte after it, even when the pair means nothing.
+    EXPECT_EQ(std::vector<WString>{TEXT("a\u30FBc")}, Lines("a\x81 c"));
     // LF alone ends a line as CR LF does; a last line needs no line end.
     EXPECT_EQ((std::vector<WString>{TEXT("a"), TEXT("b"), TEXT("c")}), Lines("a\nb\n c"));
     // CR alone is no line end for the reader: the rest of the piece is lost.
@@ -133,6 +127,37 @@ TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreakOr2045Bytes)
     EXPECT_EQ(first + WString(1, (WCHAR)0x30FB), lines[0]);
     // The trail byte 0xFA is itself a lead byte, which takes the terminator along.
     EXPECT_EQ(WString(1, (WCHAR)0x30FB), lines[1]);
+}
+
+TEST_F(LineFile, UnicodeLinesComeInPiecesOfAtMost2045BytesThatKeepEveryCharacterWhole)
+{
+    // Behind its mark, or an unmarked file read as UTF-8: the same rules as in Shift JIS.
+    EXPECT_EQ((std::vector<WString>{TEXT("日本"), TEXT("b")}),
+              Lines("\xEF\xBB\xBF \t" + ToUtf8(TEXT("日本\rx\n b"))));
+    EXPECT_EQ((std::vector<WString>{TEXT("日本"), TEXT("b")}),
+              Lines(ToUtf8(TEXT("日本\rx\n b")), ENCODING_UTF8));
+    // 2,044 bytes and a character of three or four: it goes to the next piece whole; one more
+    // byte fills the piece exactly.
+    WString first = TEXT("a") + WString(681, u'日');
+    EXPECT_EQ((std::vector<WString>{first, TEXT("日z")}),
+              Lines(ToUtf8(first + TEXT("日z")), ENCODING_UTF8));
+    EXPECT_EQ((std::vector<WString>{TEXT("a") + first, TEXT("日z")}),
+              Lines(ToUtf8(TEXT("a") + first + TEXT("日z")), ENCODING_UTF8));
+    EXPECT_EQ((std::vector<WString>{first, TEXT("\U0001F600")}),
+              Lines(ToUtf8(first + TEXT("\U0001F600")), ENCODING_UTF8));
+
+    // UTF-16 of either order: 1,022 units a piece, a surrogate pair never split.
+    for (bool bigEndian : {false, true})
+    {
+        std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        WString pair = TEXT("\U0001F600");
+        EXPECT_EQ((std::vector<WString>{WString(1021, u'a'), pair + TEXT("b")}),
+                  Lines(mark + Utf16Bytes(WString(1021, u'a') + pair + TEXT("b"), bigEndian)));
+        EXPECT_EQ((std::vector<WString>{WString(1020, u'a') + pair, TEXT("b")}),
+                  Lines(mark + Utf16Bytes(WString(1020, u'a') + pair + TEXT("b"), bigEndian)));
+        EXPECT_EQ((std::vector<WString>{TEXT("日本"), TEXT("b")}),
+                  Lines(mark + Utf16Bytes(TEXT(" 日本\rx\n\tb"), bigEndian)));
+    }
 }
 
 TEST(MatchDirective, TheWholeWordMustBeginTheLine)

@@ -201,7 +201,7 @@ class DefinitionBlock : public ::testing::Test
         BYTE* exact = (BYTE*)malloc(data.size() ? data.size() : 1);
         if (!data.empty())
             memcpy(exact, data.data(), data.size());
-        WriteDefinitionBlock(file, name, exact, (DWORD)data.size());
+        WriteDefinitionBlock(file, ENCODING_OEM, name, exact, (DWORD)data.size());
         free(exact);
         fclose(file);
         return ReadFileBytes(path);

@@ -189,67 +189,124 @@ TEST_F(Import, ExportCountsExactlyTheKeyDefinitionsThatDoNotComeBack)
     SetCustomStrings(WString(256, u'n'), {TEXT("x")});
     SetValue(CUSTOM_STYLE_KEY, TEXT("Unclosed list"), REG_MULTI_SZ, TextBytes(TEXT("ab")));
     std::map<WString, StoredValue> before = TreeValues(CUSTOM_STYLE_KEY);
-    ExportTo(path);
-    EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, 17), CAPTION_WRITE));
-
-    // What the count promised: exactly the other values come back unchanged.
-    DeleteTree(CUSTOM_STYLE_KEY);
-    CreateKey(CUSTOM_STYLE_KEY);
-    ImportFrom(path);
-    std::vector<WString> unchanged;
-    for (const auto& entry : TreeValues(CUSTOM_STYLE_KEY))
+    // Two would come back from UTF-8; in it, the longest Japanese line takes 3,067 bytes.
+    std::vector<WString> kept = {TEXT("|Kept"), TEXT("|Kept fullest block"),
+                                 TEXT("|Kept longest Japanese line"), TEXT("|Kept longest line")};
+    std::vector<WString> keptInUtf8 = {
+        TEXT("|Kept"), TEXT("|Kept fullest block"), TEXT("|Kept longest line"),
+        TEXT("|Name outside the code page \u00e9"), TEXT("|Outside the code page")};
+    for (int answer : {IDNO, IDYES})
     {
-        if (before.count(entry.first) && before[entry.first] == entry.second)
-            unchanged.push_back(entry.first);
+        user.WillAnswer(answer);
+        ExportTo(path);
+        EXPECT_TRUE(user.Showed(user.boxes().size() - 2, Counted(ASK_UTF8_FILE, 2), CAPTION_WRITE,
+                                MB_YESNO));
+        EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, answer == IDNO ? 17 : 16),
+                                    CAPTION_WRITE));
+        EXPECT_EQ(answer == IDYES, ReadFileBytes(path).rfind("\xEF\xBB\xBF--name ", 0) == 0);
+
+        // What the count promised: exactly the other values come back unchanged.
+        DeleteTree(CUSTOM_STYLE_KEY);
+        CreateKey(CUSTOM_STYLE_KEY);
+        ImportFrom(path);
+        std::vector<WString> unchanged;
+        for (const auto& entry : TreeValues(CUSTOM_STYLE_KEY))
+        {
+            if (before.count(entry.first) && before[entry.first] == entry.second)
+                unchanged.push_back(entry.first);
+        }
+        EXPECT_EQ(answer == IDNO ? kept : keptInUtf8, unchanged);
+        for (const auto& entry : before) // "|" and the name
+            SetValue(CUSTOM_STYLE_KEY, entry.first.substr(1), entry.second.type, entry.second.data);
     }
-    EXPECT_EQ(
-        (std::vector<WString>{TEXT("|Kept"), TEXT("|Kept fullest block"),
-                              TEXT("|Kept longest Japanese line"), TEXT("|Kept longest line")}),
-        unchanged);
 }
 
-TEST_F(Import, UnicodeOrForeignFilesAndFilesWithoutKeyDefinitionsStoreNothing)
+TEST_F(Import, EachFileIsReadInTheEncodingItsBytesShowOrRefusedAndStoresNothing)
 {
     SetCustomStrings(TEXT("keys"), {TEXT("old")});
+    const WString text = TEXT("  --name keys\r\n変換 \U0001F600 é\r\n--endmulti\r\n");
     const std::string block = "--name keys\r\nnew\r\n--endmulti\r\n";
-    std::string littleEndian;
-    std::string bigEndian;
-    for (char byte : block)
-    {
-        littleEndian += {byte, '\0'};
-        bigEndian += {'\0', byte};
-    }
+    // Certain without a question: a byte-order mark, or UTF-8 that is no Shift JIS (あいうえお).
     for (const std::string& file :
-         {"\xEF\xBB\xBF" + block, "\xFF\xFE" + littleEndian, "\xFE\xFF" + bigEndian,
-          std::string("\xEF\xBB\xBF"), std::string("\xFF\xFE"), std::string("\xFE\xFF")})
+         {"\xEF\xBB\xBF" + ToUtf8(text), "\xFF\xFE" + Utf16Bytes(text, false),
+          "\xFE\xFF" + Utf16Bytes(text, true),
+          "--name keys\r\n" + ToUtf8(TEXT("あいうえお\r\n")) + block})
     {
         ImportText(file);
-        EXPECT_TRUE(user.ShowedLast(UNICODE_FILE, CAPTION_ERROR));
+        EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ)) << file;
+        EXPECT_NE(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("keys"))) << file;
+        SetCustomStrings(TEXT("keys"), {TEXT("old")});
     }
-    // Bytes the code page cannot read, or not back as they are: a file saved as UTF-8 without a
-    // mark (あいうえお, 変換), text behind a UTF-8 mark's first byte, a lead byte the file ends
-    // in, also where the reading rule cuts the piece before it, a piece that rule cuts which is
-    // not text before its cut either, UTF-16 without a mark (its zero bytes), a binary file.
+    ImportText("\xFF\xFE" + Utf16Bytes(text, false));
+    EXPECT_EQ(std::vector<WString>{TEXT("変換 \U0001F600 é")}, CustomStrings(TEXT("keys")));
+    ImportText("--name keys\r\n" + ToUtf8(TEXT("あいうえお\r\n")) + "--endmulti\r\n");
+    EXPECT_EQ(std::vector<WString>{TEXT("あいうえお")}, CustomStrings(TEXT("keys")));
+
+    // UTF-8 "変換" is also Shift JIS "螟画鋤": the user chooses, shown the first line that reads
+    // differently, cut to 20 characters.
+    const std::string henkan = ToUtf8(TEXT("変換"));
+    struct
+    {
+        std::string file;
+        int answer;
+        LPCWSTR utf8;
+        LPCWSTR shiftJis;
+        LPCWSTR stored;
+    } asked[] = {
+        {"--name keys\r\n" + henkan + "\r\n--endmulti\r\n", IDYES, TEXT("変換"), TEXT("螟画鋤"),
+         TEXT("変換")},
+        {"--name keys\r\n# " + henkan + std::string(20, 'c') + "\r\n" + henkan +
+             "\r\n--endmulti\r\n",
+         IDNO, TEXT("# 変換ccccccccccccccc…"), TEXT("# 螟画鋤cccccccccccccc…"), TEXT("螟画鋤")},
+    };
+    for (const auto& file : asked)
+    {
+        WriteFileBytes(path, file.file);
+        user.WillChooseFile(path);
+        user.WillAnswer({IDYES, file.answer, IDOK});
+        ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+        EXPECT_TRUE(user.Showed(user.boxes().size() - 2, AskUtf8Reading(file.utf8, file.shiftJis),
+                                path, MB_YESNO));
+        EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
+        EXPECT_EQ(std::vector<WString>{file.stored}, CustomStrings(TEXT("keys")));
+    }
+    // A Shift JIS file is no UTF-8, and an ASCII file reads alike in both: no question.
+    ImportText(block + "--name sjis\r\n" SJIS_NIHONGO "\r\n--endmulti\r\n");
+    EXPECT_TRUE(user.ShowedLast(IMPORTED, CAPTION_READ));
+    EXPECT_EQ(std::vector<WString>{TEXT("日本語")}, CustomStrings(TEXT("sjis")));
+    DeleteTree(CUSTOM_STYLE_KEY);
+    SetCustomStrings(TEXT("keys"), {TEXT("old")});
+
+    // Text in no encoding it may be in: UTF-16 without a mark (its zero bytes), a binary file, a
+    // character the file ends inside, also where the reading rule cuts the piece before it, a
+    // cut piece that is no text before its cut either; behind a mark, UTF-8 that is malformed,
+    // overlong, a surrogate, beyond U+10FFFF or cut off, UTF-16 of odd length or with a
+    // surrogate outside its pair.
     std::string binary(65536, '\0');
     for (size_t i = 0; i < binary.size(); ++i)
         binary[i] = (char)(i * 131 + i / 251);
+    const std::string utf8 = "\xEF\xBB\xBF" + block;
+    const std::string utf16 = "\xFF\xFE" + Utf16Bytes(W(TEXT("--name keys\r\nnew\r\n")), false);
     for (const std::string& file :
-         {std::string(
-              "--name keys\r\n\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A\r\n"
-              "\xE5\xA4\x89\xE6\x8F\x9B\r\n--endmulti\r\n"),
+         {Utf16Bytes(W(TEXT("--name keys\r\nnew\r\n--endmulti\r\n")), false), binary,
           "\xEF" + block, block + "\x93", block + std::string(2044, 'a') + "\x93",
-          "\x86\xE3" + std::string(2043, 'a') + "\r\n" + block, littleEndian, binary})
+          "\x86\xE3" + std::string(2043, 'a') + "\r\n" + block, utf8 + "\x93\xFA\r\n",
+          utf8 + "\xC0\xAF\r\n", utf8 + "\xED\xA0\x80\r\n", utf8 + "\xF4\x90\x80\x80\r\n",
+          utf8 + "\xE5\xA4", utf16 + "a", utf16 + std::string("\x3D\xD8\x41\x00", 4),
+          utf16 + std::string("\x00\xDE", 2)})
     {
         ImportText(file);
-        EXPECT_TRUE(user.ShowedLast(FOREIGN_FILE, CAPTION_ERROR));
+        EXPECT_TRUE(user.ShowedLast(UNREADABLE_ENCODING, CAPTION_ERROR)) << file;
     }
-    // The first byte of a UTF-16 mark alone is a character of the code page.
+    // A mark with nothing behind it; the first byte of a UTF-16 mark alone is a character of
+    // the code page.
     for (const std::string& file :
          {std::string("# a comment\r\na stray line\r\n"),
-          std::string("--name Unfinished\r\nnever ended\r\n"), "\xFF" + block, "\xFE" + block})
+          std::string("--name Unfinished\r\nnever ended\r\n"), std::string("\xEF\xBB\xBF"),
+          std::string("\xFF\xFE"), std::string("\xFE\xFF"), "\xFF" + block, "\xFE" + block})
     {
         ImportText(file);
-        EXPECT_TRUE(user.ShowedLast(NO_DEFINITIONS_IN_FILE, CAPTION_READ));
+        EXPECT_TRUE(user.ShowedLast(NO_DEFINITIONS_IN_FILE, CAPTION_READ)) << file;
     }
     EXPECT_EQ(std::vector<WString>{TEXT("keys")}, ValueNames(CUSTOM_STYLE_KEY));
     EXPECT_EQ(std::vector<WString>{TEXT("old")}, CustomStrings(TEXT("keys")));

@@ -110,6 +110,18 @@ void WriteFileBytes(const WString& path, const std::string& bytes, Caller caller
     RequireSetUp(fclose(file) == 0 && written, "write file", path, caller);
 }
 
+std::string Utf16Bytes(const WString& text, bool bigEndian)
+{
+    std::string bytes;
+    for (WCHAR unit : text)
+    {
+        char low = (char)(unit & 0xFF);
+        char high = (char)(unit >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 std::vector<WString> CustomStrings(const WString& name)
 {
     DWORD type = 0;

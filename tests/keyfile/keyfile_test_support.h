@@ -45,6 +45,9 @@ std::string ReadFileBytes(const WString& path);
 // A set-up step (see RequireSetUp).
 void WriteFileBytes(const WString& path, const std::string& bytes, Caller caller = {});
 
+// The text's units as UTF-16 bytes of either order, without a byte-order mark.
+std::string Utf16Bytes(const WString& text, bool bigEndian);
+
 // The strings of a REG_MULTI_SZ value of the Custom style, or {"<missing>"}.
 std::vector<WString> CustomStrings(const WString& name);
 void SetCustomStrings(const WString& name, const std::vector<WString>& strings, Caller caller = {});

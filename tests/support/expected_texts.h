@@ -46,15 +46,23 @@ const WCHAR ASK_IMPORT[] = TEXT(
     "ろしいですか？");
 const WCHAR IMPORTED[] = TEXT("読み込みました");
 const WCHAR IMPORT_FAILED[] = TEXT("読み込めませんでした");
-const WCHAR UNICODE_FILE[] =
-    TEXT("Unicode で保存されたファイルは読み込めません。Shift_JIS で保存し直してください。");
 const WCHAR NO_DEFINITIONS_IN_FILE[] = TEXT("ファイルにキー定義が見つかりませんでした");
-const WCHAR FOREIGN_FILE[] =
-    TEXT("Shift_JIS 以外の文字を含むファイルは読み込めません。Shift_JIS で保存し直してください。");
+const WCHAR UNREADABLE_ENCODING[] =
+    TEXT("このファイルの文字コードは読み込めません。Shift_JIS か UTF-8 で保存し直してください。");
+// Captioned with the file's path; the first line that reads differently, as UTF-8, then as
+// Shift JIS.
+inline std::basic_string<WCHAR> AskUtf8Reading(LPCWSTR utf8, LPCWSTR shiftJis)
+{
+    return std::basic_string<WCHAR>(TEXT("このファイルは UTF-8 とも Shift_JIS とも読めます。UTF-8 "
+                                         "で読み込みますか？\n\nはい: ")) +
+           utf8 + TEXT("\nいいえ: ") + shiftJis;
+}
 
 // The notices with a count of key definitions, where the texts say %u; see Counted.
 const WCHAR EXPORTED_WITH_LOSSES[] =
     TEXT("書き込みましたが、%u 件のキー定義は読み込んでも元どおりになりません"); // CAPTION_WRITE
+const WCHAR ASK_UTF8_FILE[] = TEXT("%u 件のキー定義に Shift_JIS で書けない文字があります。UTF-8 "
+                                   "で書き込みますか？"); // CAPTION_WRITE
 const WCHAR IMPORTED_WITH_UNSTORED[] =
     TEXT("読み込みましたが、%u 件のキー定義を Custom に書き込めませんでした"); // CAPTION_READ
 const WCHAR IMPORTED_IN_PART[] = TEXT(

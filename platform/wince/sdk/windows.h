@@ -167,6 +167,9 @@ extern "C"
     typedef DWORD REGSAM;
 #define HKEY_CURRENT_USER ((HKEY)0x80000001UL)
 #define ERROR_SUCCESS 0L
+/* "Enumerating Registry Keys" (Windows CE 5.0, …/aa915565(v=msdn.10)): RegEnumValue returns
+ * ERROR_NO_MORE_ITEMS past the last value. Value from the desktop reference. */
+#define ERROR_NO_MORE_ITEMS 259L
 #define REG_SZ 1
 #define REG_MULTI_SZ 7
 

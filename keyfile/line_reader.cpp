@@ -1,0 +1,176 @@
+// The line reader of both import readings. It takes the file in blocks and cuts them into the
+// pieces the reading rules take, each read as a line of its own; the encoding decides where a
+// long line is cut and how a piece is decoded.
+#include "keyfile/line_reader.h"
+
+#include "base/array_size.h"
+#include "keyfile/definition_format.h"
+#include "keyfile/definition_line.h"
+
+// The file read in blocks of several pieces.
+#define READER_BUFFER_BYTES (2 * READ_BUFFER_BYTES)
+
+// Keeps the byte before the next piece and what follows it, and fills the rest of the buffer,
+// unless more than a whole piece is left: a piece's cut may look at the byte after it.
+static void FillReader(KeyFileReader* reader)
+{
+    if (reader->end - reader->start > READ_PIECE_BYTES || feof(reader->file) ||
+        ferror(reader->file))
+        return;
+    int keep = reader->start > 0 ? reader->start - 1 : 0;
+    for (int at = keep; at < reader->end; ++at)
+        reader->bytes[at - keep] = reader->bytes[at];
+    reader->start -= keep;
+    reader->end -= keep;
+    reader->end +=
+        (int)fread(reader->bytes + reader->end, 1, READER_BUFFER_BYTES - reader->end, reader->file);
+}
+
+void OpenKeyFileReader(KeyFileReader* reader, FILE* file, FileEncoding unmarked, BOOL judging)
+{
+    reader->file = file;
+    reader->judging = judging;
+    reader->bytes = (BYTE*)malloc(READER_BUFFER_BYTES);
+    reader->back = judging ? (BYTE*)malloc(READ_BUFFER_BYTES) : NULL;
+    reader->start = 0;
+    reader->end = 0;
+    reader->carried = 0;
+    reader->text = TRUE;
+    reader->differing[0] = 0;
+    FillReader(reader);
+    reader->empty = reader->end == 0;
+    FileEncoding marked = unmarked;
+    reader->start = MatchByteOrderMark(reader->bytes, reader->end, &marked);
+    reader->encoding = marked;
+}
+
+void CloseKeyFileReader(KeyFileReader* reader)
+{
+    free(reader->back);
+    free(reader->bytes);
+}
+
+static BOOL ReadPiece(KeyFileReader* reader, const BYTE** piece, int* length)
+{
+    FillReader(reader);
+    int left = reader->end - reader->start;
+    if (left == 0)
+        return FALSE;
+    *piece = reader->bytes + reader->start;
+    *length = MeasurePiece(reader->encoding, *piece, left);
+    reader->start += *length;
+    return TRUE;
+}
+
+static BOOL IsLineEnd(unsigned unit)
+{
+    return unit == '\r' || unit == '\n';
+}
+
+// Drops the leading blanks of the `count` units and ends them at their first CR or LF.
+static void TrimLine(WCHAR* line, int count)
+{
+    int start = 0;
+    while (start < count && IsBlank(line[start]))
+        ++start;
+    int length = 0;
+    while (start + length < count && !IsLineEnd(line[start + length]))
+    {
+        line[length] = line[start + length];
+        ++length;
+    }
+    line[length] = 0;
+}
+
+// Decodes the bytes of a piece that the reading rules keep: ASCII encodings drop the blanks and
+// cut the line on their bytes, as the file's reading always has, and decode only what is left.
+static int DecodeKeptBytes(FileEncoding encoding, const BYTE* piece, int length, WCHAR* line)
+{
+    if (encoding == ENCODING_UTF16LE || encoding == ENCODING_UTF16BE)
+        return DecodeUnicode(encoding, piece, length, line);
+    int start = 0;
+    while (start < length && (piece[start] == ' ' || piece[start] == '\t'))
+        ++start;
+    int end = start;
+    while (end < length && !IsLineEnd(piece[end]))
+        ++end;
+    if (encoding == ENCODING_OEM)
+        return DecodeOem(piece + start, end - start, line);
+    return DecodeUnicode(encoding, piece + start, end - start, line);
+}
+
+// Judges the piece, with the lead byte carried from the one before, as OEM code-page text and
+// decodes it; -1 when it is not text. The reading rule may cut a piece inside a double-byte
+// character: such a piece is text without its last byte, the lead byte, which is judged with
+// the next piece, where its trail byte is. (A piece that ends its line ends in LF, which is
+// text.)
+static int JudgeOemPiece(KeyFileReader* reader, const BYTE* piece, int length, WCHAR* line)
+{
+    const BYTE* judged = piece - reader->carried;
+    int judgedLength = length + reader->carried;
+    reader->carried = 0;
+    int count = DecodeOem(judged, judgedLength, line);
+    if (ConvertsBackToOem(line, count, judged, judgedLength, reader->back))
+        return count;
+    if (length != READ_PIECE_BYTES)
+        return -1;
+    count = DecodeOem(judged, judgedLength - 1, line);
+    if (!ConvertsBackToOem(line, count, judged, judgedLength - 1, reader->back))
+        return -1;
+    reader->carried = 1;
+    return count;
+}
+
+// Keeps the first line that reads differently in another encoding, cut to SAMPLE_UNITS with
+// an ellipsis.
+static void KeepDifferingLine(KeyFileReader* reader, LPCWSTR line)
+{
+    size_t length = wcslen(line);
+    size_t beyond = 0;
+    while (beyond < length && line[beyond] < 0x80)
+        ++beyond;
+    if (reader->differing[0] != 0 || beyond == length)
+        return;
+    size_t kept = length < SAMPLE_UNITS ? length : SAMPLE_UNITS - 2;
+    // A surrogate pair is one character: it is kept whole or not at all.
+    if (kept < length && line[kept - 1] >= 0xD800 && line[kept - 1] <= 0xDBFF)
+        --kept;
+    memcpy(reader->differing, line, kept * sizeof(WCHAR));
+    if (kept < length)
+        reader->differing[kept++] = 0x2026; // …
+    reader->differing[kept] = 0;
+}
+
+BOOL ReadDefinitionLine(WCHAR* line, KeyFileReader* reader)
+{
+    const BYTE* piece;
+    int length;
+    if (!reader->text || !ReadPiece(reader, &piece, &length))
+    {
+        // A character the file itself ends inside is no text; one a read error ends is not
+        // judged.
+        if (reader->carried && !ferror(reader->file))
+            reader->text = FALSE;
+        reader->carried = 0;
+        return FALSE;
+    }
+    if (!reader->judging)
+    {
+        int count = DecodeKeptBytes(reader->encoding, piece, length, line);
+        // Judged before: the file has changed since.
+        reader->text = count >= 0;
+        if (count < 0)
+            return FALSE;
+        TrimLine(line, count);
+        return TRUE;
+    }
+    int count = reader->encoding == ENCODING_OEM
+                    ? JudgeOemPiece(reader, piece, length, line)
+                    : DecodeUnicode(reader->encoding, piece, length, line);
+    reader->text = count >= 0;
+    if (count < 0)
+        return FALSE;
+    TrimLine(line, count);
+    KeepDifferingLine(reader, line);
+    return TRUE;
+}
