@@ -78,7 +78,9 @@ static int MeasureUtf16Piece(FileEncoding encoding, const BYTE* bytes, int lengt
         if (ReadUtf16Unit(encoding, bytes + 2 * taken++) == '\n')
             return 2 * taken;
     }
-    if (taken < length / 2 && IsHighSurrogate(ReadUtf16Unit(encoding, bytes + 2 * (taken - 1))))
+    // A pair the cut would split goes to the next piece whole. (At the end of the file it
+    // stays split: a file that ends inside a pair is no text either way.)
+    if (IsHighSurrogate(ReadUtf16Unit(encoding, bytes + 2 * (taken - 1))))
         --taken;
     return 2 * taken;
 }
@@ -96,11 +98,12 @@ int MeasurePiece(FileEncoding encoding, const BYTE* bytes, int length)
     }
     if (encoding != ENCODING_UTF8 || taken == length)
         return taken;
-    // A UTF-8 sequence the cut would split goes to the next piece whole.
+    // A UTF-8 sequence the cut would split goes to the next piece whole. The cut is made after
+    // READ_PIECE_BYTES, so the sequence's lead byte is within the piece.
     int lead = taken - 1;
-    while (lead > 0 && lead > taken - 4 && IsUtf8Continuation(bytes[lead]))
+    while (lead > taken - 4 && IsUtf8Continuation(bytes[lead]))
         --lead;
-    return lead + MeasureUtf8Sequence(bytes[lead]) > taken && lead > 0 ? lead : taken;
+    return lead + MeasureUtf8Sequence(bytes[lead]) > taken ? lead : taken;
 }
 
 // Decodes the UTF-8 sequence of `width` bytes at `bytes`; 0 when it is malformed or overlong,
@@ -191,9 +194,9 @@ int DecodeOem(const BYTE* bytes, int length, WCHAR* units)
         units[ascii] = bytes[ascii];
     if (ascii == length)
         return length;
-    int count = MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, (LPCSTR)bytes + ascii, length - ascii,
-                                    units + ascii, length - ascii);
-    return count > 0 ? ascii + count : ascii;
+    // A conversion that fails gives no units.
+    return ascii + MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, (LPCSTR)bytes + ascii,
+                                       length - ascii, units + ascii, length - ascii);
 }
 
 BOOL ConvertsBackToOem(const WCHAR* units, int count, const BYTE* bytes, int length, BYTE* back)

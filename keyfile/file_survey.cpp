@@ -21,8 +21,8 @@ static BOOL TryEncoding(FILE* file, FileEncoding unmarked, EncodingTrial* trial)
 {
     KeyFileReader reader;
     OpenKeyFileReader(&reader, file, unmarked, TRUE);
-    UINT ended = 0;
-    UINT dropped = 0;
+    UINT ended;
+    UINT dropped;
     ParseKeyFile(&reader, NULL, &ended, &dropped);
     trial->encoding = reader.encoding;
     trial->empty = reader.empty;

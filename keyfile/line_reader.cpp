@@ -3,7 +3,6 @@
 // long line is cut and how a piece is decoded.
 #include "keyfile/line_reader.h"
 
-#include "base/array_size.h"
 #include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
 
@@ -151,7 +150,6 @@ BOOL ReadDefinitionLine(WCHAR* line, KeyFileReader* reader)
         // judged.
         if (reader->carried && !ferror(reader->file))
             reader->text = FALSE;
-        reader->carried = 0;
         return FALSE;
     }
     if (!reader->judging)

@@ -63,6 +63,22 @@ class LineFile : public ::testing::Test
         fclose(file);
         return lines;
     }
+    // The line the first reading keeps to show the user, or "<no text>".
+    WString Differing(const std::string& bytes, FileEncoding unmarked)
+    {
+        WriteFileBytes(path, bytes);
+        FILE* file = _wfopen(path.c_str(), TEXT("rb"));
+        KeyFileReader reader;
+        OpenKeyFileReader(&reader, file, unmarked, TRUE);
+        std::vector<WCHAR> line(LINE_BUFFER_UNITS);
+        while (ReadDefinitionLine(line.data(), &reader))
+        {
+        }
+        WString differing = reader.text ? WString(reader.differing) : W(TEXT("<no text>"));
+        CloseKeyFileReader(&reader);
+        fclose(file);
+        return differing;
+    }
 };
 
 TEST_F(LineFile, FormattedLinesAreWrittenWholeInTheOemCodePageWithoutTerminator)
@@ -146,6 +162,27 @@ TEST_F(LineFile, UnicodeLinesComeInPiecesOfAtMost2045BytesThatKeepEveryCharacter
     EXPECT_EQ((std::vector<WString>{first, TEXT("\U0001F600")}),
               Lines(ToUtf8(first + TEXT("\U0001F600")), ENCODING_UTF8));
 
+    // A line beginning where less than two pieces are left of what was read: the reader reads
+    // on before it cuts, here inside the last character.
+    std::string edge = std::string(2044, 'a') + "\n" + "xxxxx\n" + ToUtf8(first + TEXT("日"));
+    EXPECT_EQ((std::vector<WString>{WString(2044, u'a'), TEXT("xxxxx"), first, TEXT("日")}),
+              Lines(edge, ENCODING_UTF8));
+
+    // The first line beyond ASCII, kept to show the user: 20 characters whole, more cut to 19
+    // and an ellipsis, a pair kept whole or not at all; none in a file of ASCII.
+    const WString nineteen(19, u'a');
+    for (const auto& kept : std::vector<std::pair<WString, WString>>{
+             {nineteen + TEXT("é"), nineteen + TEXT("é")},
+             {nineteen + TEXT("éb"), nineteen + TEXT("…")},
+             {WString(18, u'a') + TEXT("\U0001F600"), WString(18, u'a') + TEXT("\U0001F600")},
+             {WString(18, u'a') + TEXT("\U0001F600b"), WString(18, u'a') + TEXT("…")},
+             {WString(17, u'a') + TEXT("\U0001F600bc"), WString(17, u'a') + TEXT("\U0001F600…")}})
+        EXPECT_EQ(kept.second,
+                  Differing("x\n" + ToUtf8(kept.first) + "\n" + ToUtf8(TEXT("日")), ENCODING_UTF8));
+    EXPECT_EQ(W(TEXT("")), Differing("abc\r" SJIS_NIHONGO "\ndef\n", ENCODING_OEM));
+    EXPECT_EQ(W(TEXT("日本語")), Differing("abc\r\n" SJIS_NIHONGO "\ndef\n", ENCODING_OEM));
+    EXPECT_EQ(W(TEXT("<no text>")), Differing("abc\x93", ENCODING_OEM));
+
     // UTF-16 of either order: 1,022 units a piece, a surrogate pair never split.
     for (bool bigEndian : {false, true})
     {
@@ -157,6 +194,9 @@ TEST_F(LineFile, UnicodeLinesComeInPiecesOfAtMost2045BytesThatKeepEveryCharacter
                   Lines(mark + Utf16Bytes(WString(1020, u'a') + pair + TEXT("b"), bigEndian)));
         EXPECT_EQ((std::vector<WString>{TEXT("日本"), TEXT("b")}),
                   Lines(mark + Utf16Bytes(TEXT(" 日本\rx\n\tb"), bigEndian)));
+        EXPECT_EQ((std::vector<WString>{WString(1022, u'c'), TEXT(""), WString(600, u'd')}),
+                  Lines(mark + Utf16Bytes(WString(1022, u'c') + TEXT("\n") + WString(600, u'd'),
+                                          bigEndian)));
     }
 }
 
