@@ -80,7 +80,7 @@ std::vector<KeyDefinition> MakeKeyDefinitions(int count)
         definition.name = WString(STATES[Next(&state) % CountOf(STATES)]) + TEXT(".") +
                           MODIFIERS[Next(&state) % CountOf(MODIFIERS)] +
                           KEYS[Next(&state) % CountOf(KEYS)] + TEXT(".") + Number(i);
-        int strings = 2 + Next(&state) % 4;
+        int strings = 2 + Next(&state) % 7;
         for (int s = 0; s < strings; ++s)
             AppendUnits(&definition.data, TEXTS[Next(&state) % CountOf(TEXTS)]);
         AppendUnits(&definition.data, WString());
@@ -201,6 +201,8 @@ unsigned long WriteDefinitionsUnjudged(FILE* file, HKEY key)
     std::vector<WCHAR> name(longestName + BUFFER_SLACK);
     std::vector<BYTE> data(longestData + BUFFER_SLACK);
     unsigned long written = 0;
+    LineOutput output;
+    OpenLineOutput(&output, file, ENCODING_OEM);
     for (DWORD index = 0; index < values; ++index)
     {
         DWORD type = 0;
@@ -210,9 +212,10 @@ unsigned long WriteDefinitionsUnjudged(FILE* file, HKEY key)
                           &dataBytes) != ERROR_SUCCESS ||
             type != REG_MULTI_SZ)
             continue;
-        WriteDefinitionBlock(file, ENCODING_OEM, name.data(), data.data(), dataBytes);
+        WriteDefinitionBlock(&output, name.data(), data.data(), dataBytes);
         ++written;
     }
+    CloseLineOutput(&output);
     return written;
 }
 

@@ -17,7 +17,7 @@ struct KeyDefinition
     std::vector<BYTE> data; // REG_MULTI_SZ: strings with terminators, then one more zero
 };
 
-// `count` key definitions, each named like a key with its modifiers and holding two to five
+// `count` key definitions, each named like a key with its modifiers and holding two to eight
 // strings of Japanese and ASCII text, the same for the same count on every run.
 std::vector<KeyDefinition> MakeKeyDefinitions(int count);
 

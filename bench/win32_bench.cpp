@@ -228,13 +228,16 @@ bool WriteBlocksTo(const WString& path, const std::vector<KeyDefinition>& defini
     return WriteFileWith(path,
                          [&definitions](FILE* file)
                          {
+                             LineOutput output;
+                             OpenLineOutput(&output, file, ENCODING_OEM);
                              for (const KeyDefinition& definition : definitions)
                              {
                                  UINT readsBack = 0;
-                                 WriteDefinitionBlock(file, ENCODING_OEM, definition.name.c_str(),
+                                 WriteDefinitionBlock(&output, definition.name.c_str(),
                                                       definition.data.data(),
                                                       (DWORD)definition.data.size(), &readsBack);
                              }
+                             CloseLineOutput(&output);
                          });
 }
 

@@ -5,7 +5,6 @@
 // read back from each, and is stored again with the same list exactly when it was judged to
 // come back from that file.
 #include "keyfile/definition_parser.h"
-#include "keyfile/definition_line.h"
 #include "keyfile/export.h"
 #include "platform/host/host_test_hooks.h"
 
@@ -48,9 +47,10 @@ bool ComesBack(FileEncoding encoding, LPCWSTR name, const BYTE* data, size_t len
     FILE* file = tmpfile();
     if (!file)
         __builtin_trap();
-    if (encoding == ENCODING_UTF8)
-        fwrite(UTF8_MARK, sizeof(UTF8_MARK), 1, file);
-    WriteDefinitionBlock(file, encoding, name, data, (DWORD)length, readsBack);
+    LineOutput output;
+    OpenLineOutput(&output, file, encoding);
+    WriteDefinitionBlock(&output, name, data, (DWORD)length, readsBack);
+    CloseLineOutput(&output);
     rewind(file);
     RegDeleteKeyW(HKEY_CURRENT_USER, READ_BACK_KEY);
     HKEY key;
@@ -120,7 +120,10 @@ bool AddValue(HKEY key, FILE* file, const uint8_t** bytes, size_t* size)
         BYTE* exact = (BYTE*)malloc(length ? length : 1);
         memcpy(exact, data, length);
         UINT readsBack = 0;
-        WriteDefinitionBlock(file, ENCODING_OEM, name.c_str(), exact, (DWORD)length, &readsBack);
+        LineOutput output;
+        OpenLineOutput(&output, file, ENCODING_OEM);
+        WriteDefinitionBlock(&output, name.c_str(), exact, (DWORD)length, &readsBack);
+        CloseLineOutput(&output);
         if (ListBytes(exact, length) > 0)
             CheckComesBack(name.c_str(), exact, length);
         free(exact);

@@ -10,8 +10,6 @@ static const WCHAR END_DIRECTIVE[] = TEXT("--endmulti");
 // Written lines end with CR LF; reading takes LF alone as well.
 static const WCHAR LINE_END[] = TEXT("\r\n");
 
-// A written line is formatted in this many units, terminator included.
-#define FORMAT_BUFFER_UNITS 1024
 // A read line: fgets takes at most READ_PIECE_BYTES bytes and a terminator into
 // READ_BUFFER_BYTES; converted, it is held in LINE_BUFFER_UNITS units.
 #define READ_BUFFER_BYTES 2048

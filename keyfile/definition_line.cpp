@@ -1,210 +1,217 @@
-// One line of a key-definition file: formatting and writing it, reading and trimming it, and
-// recognising its directive word.
+// The lines of a key-definition file: export's lines written in the file's encoding and judged
+// from their bytes, and the directive words reading recognises.
 #include "keyfile/definition_line.h"
 
 #include "base/array_size.h"
 #include "keyfile/definition_format.h"
-#include "keyfile/file_encoding.h"
-#include "keyfile/text_conversion.h"
 
-#include <stdarg.h>
+// Lines gather in this many bytes before they are written.
+#define OUTPUT_BUFFER_BYTES 4096
+// The longest list converted at once: the longest one reading can take back. A longer one is
+// converted a string at a time.
+#define LIST_UNITS (GATHER_BUFFER_BYTES / sizeof(WCHAR))
+// Bytes a UTF-16 unit takes at most: three in UTF-8, two in a double-byte code page.
+#define MOST_BYTES_PER_UNIT 3
+
+static const BYTE LINE_END_BYTES[] = {'\r', '\n'};
+
+static void FlushOutput(LineOutput* output)
+{
+    if (output->used > 0)
+        fwrite(output->bytes, output->used, 1, output->file);
+    output->used = 0;
+}
+
+static void PutBytes(LineOutput* output, const BYTE* bytes, int length)
+{
+    if (output->used + length > OUTPUT_BUFFER_BYTES)
+    {
+        FlushOutput(output);
+        if (length > OUTPUT_BUFFER_BYTES)
+        {
+            fwrite(bytes, length, 1, output->file);
+            return;
+        }
+    }
+    memcpy(output->bytes + output->used, bytes, length);
+    output->used += length;
+}
+
+void OpenLineOutput(LineOutput* output, FILE* file, FileEncoding encoding)
+{
+    output->file = file;
+    output->encoding = encoding;
+    output->bytes = (BYTE*)malloc(OUTPUT_BUFFER_BYTES);
+    output->used = 0;
+    output->converted = (BYTE*)malloc(MOST_BYTES_PER_UNIT * LIST_UNITS);
+    output->back = (WCHAR*)malloc(LIST_UNITS * sizeof(WCHAR));
+    if (encoding == ENCODING_UTF8)
+        PutBytes(output, UTF8_MARK, sizeof(UTF8_MARK));
+}
+
+void CloseLineOutput(LineOutput* output)
+{
+    FlushOutput(output);
+    free(output->back);
+    free(output->converted);
+    free(output->bytes);
+}
+
+// A directive word is ASCII, which every encoding keeps byte for unit.
+static void PutWord(LineOutput* output, LPCWSTR word)
+{
+    BYTE bytes[16];
+    int length = 0;
+    for (; word[length] && length < (int)ARRAY_SIZE(bytes); ++length)
+        bytes[length] = (BYTE)word[length];
+    PutBytes(output, bytes, length);
+}
+
+void WriteDirectiveLine(LineOutput* output, LPCWSTR word)
+{
+    PutWord(output, word);
+    PutBytes(output, LINE_END_BYTES, sizeof(LINE_END_BYTES));
+}
+
+// Converts the units into `bytes`, in the output's encoding; how many bytes. A zero unit
+// becomes a zero byte in both: the strings stay apart.
+static int ConvertUnits(FileEncoding encoding, const WCHAR* units, int count, BYTE* bytes)
+{
+    if (encoding == ENCODING_UTF8)
+        return EncodeUtf8(units, count, bytes);
+    return WideCharToMultiByte(CP_OEMCP, 0, units, count, (LPSTR)bytes, MOST_BYTES_PER_UNIT * count,
+                               NULL, NULL);
+}
+
+// Writes the zero-ended strings of the `length` bytes as lines.
+static void PutLines(LineOutput* output, LPCWSTR lead, const BYTE* bytes, int length)
+{
+    int start = 0;
+    while (start < length)
+    {
+        int end = start;
+        while (end < length && bytes[end] != 0)
+            ++end;
+        PutWord(output, lead);
+        PutBytes(output, bytes + start, end - start);
+        PutBytes(output, LINE_END_BYTES, sizeof(LINE_END_BYTES));
+        start = end + 1;
+    }
+}
+
+// Judges the strings' units: no line with a CR or LF reads back; in UTF-8, one longer than a
+// read piece or with a surrogate outside its pair does not either. `ascii` tells whether every
+// unit is ASCII, which converts to itself in every encoding.
+static UINT JudgeUnits(const WCHAR* strings, int count, int leadLength, BOOL* ascii)
+{
+    UINT back = READS_BACK | READS_BACK_AS_UTF8;
+    *ascii = TRUE;
+    int start = 0;
+    for (int at = 0; at <= count; ++at)
+    {
+        if (at < count && strings[at] != 0)
+        {
+            if (strings[at] == '\r' || strings[at] == '\n')
+                return 0;
+            if (strings[at] >= 0x80)
+                *ascii = FALSE;
+            continue;
+        }
+        int bytes = MeasureUtf8(strings + start, at - start);
+        if (bytes < 0 || leadLength + bytes > READ_PIECE_BYTES)
+            back = READS_BACK;
+        start = at + 1;
+    }
+    return back;
+}
+
+// Whether no line of the strings' `length` bytes is longer than a read piece.
+static BOOL FitPieces(const BYTE* bytes, int length, int leadLength)
+{
+    int start = 0;
+    for (int at = 0; at <= length; ++at)
+    {
+        if (at < length && bytes[at] != 0)
+            continue;
+        if (leadLength + at - start > READ_PIECE_BYTES)
+            return FALSE;
+        start = at + 1;
+    }
+    return TRUE;
+}
+
+// Whether the OEM bytes convert back to exactly the strings. Bytes below 0x80 are ASCII in every
+// OEM code page and the code page keeps no state between characters: only the rest, from the
+// first other byte, is converted back, once.
+static BOOL ConvertsBack(LineOutput* output, const WCHAR* strings, int count, int length)
+{
+    const BYTE* bytes = output->converted;
+    int ascii = 0;
+    for (; ascii < length && bytes[ascii] < 0x80; ++ascii)
+    {
+        if (ascii == count || strings[ascii] != bytes[ascii])
+            return FALSE;
+    }
+    if (ascii == length)
+        return ascii == count;
+    int units = MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, (LPCSTR)bytes + ascii, length - ascii,
+                                    output->back, (int)LIST_UNITS);
+    return ascii + units == count &&
+           memcmp(output->back, strings + ascii, units * sizeof(WCHAR)) == 0;
+}
+
+// Writes a list too long to come back a string at a time.
+static void WriteLongLines(LineOutput* output, LPCWSTR lead, const WCHAR* strings, DWORD count)
+{
+    DWORD start = 0;
+    while (start < count)
+    {
+        DWORD end = start;
+        while (end < count && strings[end] != 0)
+            ++end;
+        BYTE* bytes = (BYTE*)malloc(MOST_BYTES_PER_UNIT * (end - start) + 1);
+        int length = ConvertUnits(output->encoding, strings + start, (int)(end - start), bytes);
+        PutWord(output, lead);
+        PutBytes(output, bytes, length);
+        PutBytes(output, LINE_END_BYTES, sizeof(LINE_END_BYTES));
+        free(bytes);
+        start = end + 1;
+    }
+}
+
+UINT WriteDefinitionLines(LineOutput* output, LPCWSTR lead, const WCHAR* strings, DWORD count,
+                          BOOL judge)
+{
+    UINT all = READS_BACK | READS_BACK_AS_UTF8;
+    if (count > LIST_UNITS)
+    {
+        WriteLongLines(output, lead, strings, count);
+        return judge ? 0 : all;
+    }
+    int length = ConvertUnits(output->encoding, strings, (int)count, output->converted);
+    PutLines(output, lead, output->converted, length);
+    if (!judge)
+        return all;
+    // A code page the platform cannot convert with writes nothing.
+    if (length == 0 && count > 0)
+        return 0;
+    int leadLength = (int)wcslen(lead);
+    BOOL ascii = TRUE;
+    UINT back = JudgeUnits(strings, (int)count, leadLength, &ascii);
+    // ASCII takes as many bytes in the code page as in UTF-8, and converts back to itself.
+    if (output->encoding == ENCODING_UTF8 || ascii)
+        return back & READS_BACK_AS_UTF8 ? all : 0;
+    if (back == 0)
+        return 0;
+    if (!FitPieces(output->converted, length, leadLength) ||
+        !ConvertsBack(output, strings, (int)count, length))
+        back &= ~READS_BACK;
+    return back;
+}
 
 BOOL IsBlank(WCHAR unit)
 {
     return unit == ' ' || unit == '\t';
-}
-
-// Converts the text to the OEM code page and writes its bytes without the terminator.
-static void WriteOemText(FILE* file, LPCWSTR text)
-{
-    char* bytes = ToOemText(text);
-    size_t length = strlen(bytes);
-    if (length > 0)
-        fwrite(bytes, length, 1, file);
-    free(bytes);
-}
-
-// The units a line will take. The key file's formats carry %s conversions only.
-static size_t MeasureLine(LPCWSTR format, va_list arguments)
-{
-    size_t length = 0;
-    for (LPCWSTR at = format; *at; ++at)
-    {
-        if (at[0] == '%' && at[1] == 's')
-        {
-            length += wcslen(va_arg(arguments, LPCWSTR));
-            ++at;
-        }
-        else if (at[0] == '%' && at[1] == '%')
-        {
-            ++length;
-            ++at;
-        }
-        else
-        {
-            ++length;
-        }
-    }
-    return length;
-}
-
-// Writes the line a piece at a time, each literal run and each %s argument converted on its
-// own, so that no length limit applies. Converting in pieces gives the same bytes as converting
-// the whole line: the code page keeps no state between characters.
-static void WriteLinePieces(FILE* file, LPCWSTR format, va_list arguments)
-{
-    WCHAR run[FORMAT_BUFFER_UNITS];
-    size_t used = 0;
-    for (LPCWSTR at = format; *at; ++at)
-    {
-        BOOL argument = at[0] == '%' && at[1] == 's';
-        if (argument || used == FORMAT_BUFFER_UNITS - 1)
-        {
-            run[used] = 0;
-            WriteOemText(file, run);
-            used = 0;
-        }
-        if (argument)
-        {
-            WriteOemText(file, va_arg(arguments, LPCWSTR));
-            ++at;
-            continue;
-        }
-        if (at[0] == '%' && at[1] == '%')
-            ++at;
-        run[used++] = *at;
-    }
-    run[used] = 0;
-    WriteOemText(file, run);
-}
-
-void WriteFormattedLine(FILE* file, LPCWSTR format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    BOOL fits = MeasureLine(format, arguments) < FORMAT_BUFFER_UNITS;
-    va_end(arguments);
-
-    va_start(arguments, format);
-    if (fits)
-    {
-        WCHAR line[FORMAT_BUFFER_UNITS];
-        wvsprintfW(line, format, arguments);
-        WriteOemText(file, line);
-    }
-    else
-    {
-        // The formatter would cut the line at its fixed limit and lose the rest of the string.
-        WriteLinePieces(file, format, arguments);
-    }
-    va_end(arguments);
-}
-
-// Room on the stack for a line converted back: most key definitions' lines fit, and with the
-// line itself the frame stays within a page, which needs no stack probe.
-#define BACK_BUFFER_UNITS 256
-
-// Whether the OEM bytes convert back to exactly the units of `text`. They take no more units
-// than bytes.
-static BOOL ConvertsBackTo(const char* bytes, int length, LPCWSTR text)
-{
-    WCHAR local[BACK_BUFFER_UNITS];
-    WCHAR* back = length <= (int)ARRAY_SIZE(local) ? local : (WCHAR*)malloc(length * sizeof(WCHAR));
-    int units = MultiByteToWideChar(CP_OEMCP, MB_PRECOMPOSED, bytes, length, back, length);
-    // No converted unit is zero: a text that ends early differs there, before its end is passed.
-    BOOL same = units > 0;
-    for (int unit = 0; same && unit < units; ++unit)
-        same = back[unit] == text[unit];
-    if (back != local)
-        free(back);
-    return same && text[units] == 0;
-}
-
-// Whether reading the written line gives it back: it fits one read piece, no CR or LF cuts it
-// short, and its bytes convert back to it. Bytes below 0x80 are ASCII in every OEM code page
-// and stand for themselves; the code page keeps no state between characters, so only the rest,
-// from the first other byte, is converted back.
-static BOOL IsReadBack(const char* bytes, size_t length, LPCWSTR line)
-{
-    size_t endBytes = ARRAY_SIZE(LINE_END) - 1; // CR LF, a byte each
-    if (length < endBytes || length - endBytes > READ_PIECE_BYTES)
-        return FALSE;
-    size_t textBytes = length - endBytes;
-    size_t ascii = 0;
-    for (; ascii < textBytes && (unsigned char)bytes[ascii] < 0x80; ++ascii)
-    {
-        if ((WCHAR)bytes[ascii] != line[ascii])
-            return FALSE;
-    }
-    // No trail byte is a CR or LF: any such byte came from the text.
-    for (size_t at = 0; at < textBytes; ++at)
-    {
-        if (bytes[at] == '\r' || bytes[at] == '\n')
-            return FALSE;
-    }
-    return ascii == textBytes || ConvertsBackTo(bytes + ascii, (int)(length - ascii), line + ascii);
-}
-
-// Whether the line, written as UTF-8, reads back: no CR or LF cuts it short and its bytes fit
-// one read piece. A surrogate outside its pair has no UTF-8 form.
-static BOOL IsReadBackAsUtf8(LPCWSTR line, size_t textUnits)
-{
-    for (size_t at = 0; at < textUnits; ++at)
-    {
-        if (line[at] == '\r' || line[at] == '\n')
-            return FALSE;
-    }
-    int bytes = MeasureUtf8(line, (int)textUnits);
-    return bytes >= 0 && bytes <= READ_PIECE_BYTES;
-}
-
-// Writes the line, its `textUnits` and its line end, in the OEM code page.
-static UINT WriteOemLine(FILE* file, LPCWSTR line, size_t textUnits, BOOL judge)
-{
-    char* bytes = ToOemText(line);
-    size_t length = strlen(bytes);
-    fwrite(bytes, length, 1, file);
-    UINT back = READS_BACK | READS_BACK_AS_UTF8;
-    if (judge && !IsReadBack(bytes, length, line))
-        back &= ~READS_BACK;
-    if (judge && !IsReadBackAsUtf8(line, textUnits))
-        back &= ~READS_BACK_AS_UTF8;
-    free(bytes);
-    return back;
-}
-
-// Room on the stack for a line's UTF-8 bytes: with the line's units the frame stays within a
-// page.
-#define UTF8_LOCAL_BYTES 1024
-
-// Writes the `units` of the line, its `textUnits` and its line end, as UTF-8.
-static UINT WriteUtf8Line(FILE* file, LPCWSTR line, size_t units, size_t textUnits, BOOL judge)
-{
-    BYTE local[UTF8_LOCAL_BYTES];
-    size_t room = 3 * units;
-    BYTE* bytes = room <= ARRAY_SIZE(local) ? local : (BYTE*)malloc(room);
-    fwrite(bytes, EncodeUtf8(line, (int)units, bytes), 1, file);
-    if (bytes != local)
-        free(bytes);
-    return !judge || IsReadBackAsUtf8(line, textUnits) ? READS_BACK | READS_BACK_AS_UTF8 : 0;
-}
-
-UINT WriteDefinitionLine(FILE* file, FileEncoding encoding, LPCWSTR lead, LPCWSTR text, BOOL judge)
-{
-    size_t leadUnits = wcslen(lead);
-    size_t textUnits = wcslen(text);
-    size_t units = leadUnits + textUnits + ARRAY_SIZE(LINE_END);
-    WCHAR local[FORMAT_BUFFER_UNITS];
-    WCHAR* line = units <= ARRAY_SIZE(local) ? local : (WCHAR*)malloc(units * sizeof(WCHAR));
-    memcpy(line, lead, leadUnits * sizeof(WCHAR));
-    memcpy(line + leadUnits, text, textUnits * sizeof(WCHAR));
-    memcpy(line + leadUnits + textUnits, LINE_END, sizeof(LINE_END));
-    UINT back = encoding == ENCODING_UTF8
-                    ? WriteUtf8Line(file, line, units - 1, leadUnits + textUnits, judge)
-                    : WriteOemLine(file, line, leadUnits + textUnits, judge);
-    if (line != local)
-        free(line);
-    return back;
 }
 
 LPCWSTR MatchDirective(LPCWSTR line, LPCWSTR word)

@@ -1,23 +1,40 @@
-// One line of a key-definition file: formatting and writing it, and recognising its directive
-// word.
+// The lines of a key-definition file: writing them in its encoding, judged for whether reading
+// them back gives them again, and recognising a line's directive word.
 #ifndef DUNVATEL_KEYFILE_DEFINITION_LINE_H
 #define DUNVATEL_KEYFILE_DEFINITION_LINE_H
 
 #include "keyfile/file_encoding.h"
 
-// Formats the text (%s takes a wide string) and writes it in the OEM code page, without the
-// terminator and without any limit on its length.
-void WriteFormattedLine(FILE* file, LPCWSTR format, ...);
-// How a line written by WriteDefinitionLine reads back, as flags.
-#define READS_BACK 1         // from the file it was written to
-#define READS_BACK_AS_UTF8 2 // from the same line written as UTF-8
+// Where export's lines go: each block's strings are converted at once, and the lines gather
+// here and reach the file in few writes.
+struct LineOutput
+{
+    FILE* file;
+    FileEncoding encoding; // the OEM code page or UTF-8
+    BYTE* bytes;           // the lines on their way to the file
+    int used;
+    BYTE* converted; // a block's strings converted
+    WCHAR* back;     // judging the OEM code page: the converted strings converted back
+};
 
-// Writes `lead` (a directive word, or empty) and `text` as one line, ended by CR LF, in the OEM
-// code page (converting the text once) or in UTF-8. With `judge`, the flags say whether
-// reading the line back gives `text` after `lead` again, judged from the bytes written: no CR
-// or LF in it, no longer than a read piece, and every character in the encoding. Without, both
-// flags.
-UINT WriteDefinitionLine(FILE* file, FileEncoding encoding, LPCWSTR lead, LPCWSTR text, BOOL judge);
+void OpenLineOutput(LineOutput* output, FILE* file, FileEncoding encoding);
+// Writes what has gathered to the file.
+void CloseLineOutput(LineOutput* output);
+
+// How lines written by WriteDefinitionLines read back, as flags.
+#define READS_BACK 1         // from the file they were written to
+#define READS_BACK_AS_UTF8 2 // from the same lines written as UTF-8
+
+// Writes each zero-ended string of the `count` units (the last may lack its zero) as one line:
+// `lead` (a directive word, or empty), the string, CR LF. With `judge`, the flags say whether
+// reading all the lines back gives their strings after `lead` again, judged from the bytes
+// written: no CR or LF in them, none longer than a read piece, and every character in the
+// encoding. Without, both flags.
+UINT WriteDefinitionLines(LineOutput* output, LPCWSTR lead, const WCHAR* strings, DWORD count,
+                          BOOL judge);
+// Writes the directive word alone as a line.
+void WriteDirectiveLine(LineOutput* output, LPCWSTR word);
+
 // The blanks that reading drops from the start of a line and from before a directive's argument:
 // a space or a tab.
 BOOL IsBlank(WCHAR unit);

@@ -113,8 +113,8 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding)
                          &longestData, NULL, NULL) != ERROR_SUCCESS)
         return writing;
     writing.keyRead = TRUE;
-    if (encoding == ENCODING_UTF8)
-        fwrite(UTF8_MARK, sizeof(UTF8_MARK), 1, file);
+    LineOutput output;
+    OpenLineOutput(&output, file, encoding);
     WCHAR* name = (WCHAR*)malloc((longestName + BUFFER_SLACK) * sizeof(WCHAR));
     BYTE* data = (BYTE*)malloc(longestData + BUFFER_SLACK);
     for (DWORD index = 0; index < values; ++index)
@@ -129,59 +129,61 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding)
         if (result != ERROR_SUCCESS || type != REG_MULTI_SZ)
             continue;
         UINT readsBack = 0;
-        WriteDefinitionBlock(file, encoding, name, data, dataBytes, &readsBack);
+        WriteDefinitionBlock(&output, name, data, dataBytes, &readsBack);
         CountBlock(&writing, readsBack);
     }
     free(name);
     free(data);
+    CloseLineOutput(&output);
     return writing;
 }
 
-// Writes the last string of a list whose data ends before the string's terminator. Such a
-// list does not come back as it is, whatever the string.
-static void WriteUnterminatedString(FILE* file, FileEncoding encoding, const WCHAR* text,
-                                    DWORD units)
+// The units of the list in the data: its strings with their terminators, up to its closing
+// empty string, or to the end of the data where the list lacks it, or even its last string's
+// terminator; an odd last byte is no unit at all. `closed` tells which. With `judge`, FALSE
+// when a string would not be read back as a string.
+static DWORD MeasureList(const WCHAR* units, DWORD count, BOOL judge, BOOL* closed, BOOL* strings)
 {
-    WCHAR* copy = (WCHAR*)malloc((units + 1) * sizeof(WCHAR));
-    memcpy(copy, text, units * sizeof(WCHAR));
-    copy[units] = 0;
-    WriteDefinitionLine(file, encoding, TEXT(""), copy, FALSE);
-    free(copy);
-}
-
-void WriteDefinitionBlock(FILE* file, FileEncoding encoding, LPCWSTR name, const BYTE* data,
-                          DWORD dataBytes, UINT* readsBack)
-{
-    BOOL judge = readsBack != NULL;
-    UINT linesBack = WriteDefinitionLine(file, encoding, NAME_DIRECTIVE, name, judge);
-    // The walk never leaves the value's data: a list may lack its closing empty string, or
-    // even its last string's terminator, and an odd last byte is no unit at all. The data
-    // comes in a heap buffer, aligned for its units.
-    const WCHAR* units = (const WCHAR*)data;
-    DWORD count = dataBytes / sizeof(WCHAR);
+    *closed = FALSE;
+    *strings = TRUE;
     DWORD at = 0;
-    BOOL closed = FALSE; // the list ends with its empty string within the data
     while (at < count)
     {
         if (units[at] == 0)
         {
-            closed = TRUE;
-            break;
+            *closed = TRUE;
+            return at;
         }
         DWORD end = at;
         while (end < count && units[end] != 0)
             ++end;
         if (end == count)
-        {
-            WriteUnterminatedString(file, encoding, units + at, end - at);
-            break;
-        }
-        linesBack &= WriteDefinitionLine(file, encoding, TEXT(""), units + at, judge);
+            return count;
         if (judge && !CanReadBackString(units + at))
-            linesBack = 0;
+            *strings = FALSE;
         at = end + 1;
     }
-    WriteFormattedLine(file, TEXT("%s\r\n"), END_DIRECTIVE);
+    return at;
+}
+
+void WriteDefinitionBlock(LineOutput* output, LPCWSTR name, const BYTE* data, DWORD dataBytes,
+                          UINT* readsBack)
+{
+    BOOL judge = readsBack != NULL;
+    DWORD nameUnits = (DWORD)wcslen(name);
+    UINT back = 0;
+    if (nameUnits > 0)
+        back = WriteDefinitionLines(output, NAME_DIRECTIVE, name, nameUnits, judge);
+    else
+        WriteDirectiveLine(output, NAME_DIRECTIVE); // read back as no name at all
+    // The data comes in a heap buffer, aligned for its units; the walk never leaves it.
+    BOOL closed;
+    BOOL strings;
+    DWORD listUnits =
+        MeasureList((const WCHAR*)data, dataBytes / sizeof(WCHAR), judge, &closed, &strings);
+    back &= WriteDefinitionLines(output, TEXT(""), (const WCHAR*)data, listUnits, judge);
+    WriteDirectiveLine(output, END_DIRECTIVE);
     if (judge)
-        *readsBack = closed && CanReadBackName(name) && CanReadBackList(at + 1) ? linesBack : 0;
+        *readsBack =
+            closed && strings && CanReadBackName(name) && CanReadBackList(listUnits + 1) ? back : 0;
 }

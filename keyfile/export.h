@@ -2,7 +2,7 @@
 #ifndef DUNVATEL_KEYFILE_EXPORT_H
 #define DUNVATEL_KEYFILE_EXPORT_H
 
-#include "keyfile/file_encoding.h"
+#include "keyfile/definition_line.h"
 
 // What writing a key's definitions came to.
 struct KeyFileWriting
@@ -25,11 +25,11 @@ BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy);
 // Writes one block per REG_MULTI_SZ value of the open key, in the OEM code page or in UTF-8
 // after its byte-order mark.
 KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding);
-// Writes the block of one value from its name and its list data, never reading past the data.
-// When `readsBack` is given, it is set to the flags of WriteDefinitionLine for the whole block:
-// whether reading it back stores the same name and strings again, judged from the bytes
-// written; without, nothing is judged.
-void WriteDefinitionBlock(FILE* file, FileEncoding encoding, LPCWSTR name, const BYTE* data,
-                          DWORD dataBytes, UINT* readsBack = NULL);
+// Writes the block of one value from its name and its list data, never reading past the data,
+// converting the list at once. When `readsBack` is given, it is set to the flags of
+// WriteDefinitionLines for the whole block: whether reading it back stores the same name and
+// strings again, judged from the bytes written; without, nothing is judged.
+void WriteDefinitionBlock(LineOutput* output, LPCWSTR name, const BYTE* data, DWORD dataBytes,
+                          UINT* readsBack = NULL);
 
 #endif

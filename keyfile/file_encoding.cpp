@@ -78,9 +78,9 @@ static int MeasureUtf16Piece(FileEncoding encoding, const BYTE* bytes, int lengt
         if (ReadUtf16Unit(encoding, bytes + 2 * taken++) == '\n')
             return 2 * taken;
     }
-    // A pair the cut would split goes to the next piece whole. (At the end of the file it
-    // stays split: a file that ends inside a pair is no text either way.)
-    if (IsHighSurrogate(ReadUtf16Unit(encoding, bytes + 2 * (taken - 1))))
+    // A pair the cut would split goes to the next piece whole. A file that ends inside a pair
+    // is no text either way; a piece of that one unit would be empty without it.
+    if (taken < length / 2 && IsHighSurrogate(ReadUtf16Unit(encoding, bytes + 2 * (taken - 1))))
         --taken;
     return 2 * taken;
 }

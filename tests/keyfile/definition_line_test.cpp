@@ -1,46 +1,30 @@
-// The line operations of the key-definition file: conversion to the OEM code page, writing a
-// formatted line, reading and trimming a line in each encoding, and the directive words.
+// The line operations of the key-definition file: writing lines in each encoding, reading and
+// trimming them in each encoding, and the directive words.
 #include "tests/keyfile/keyfile_test_support.h"
 
 #include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
 #include "keyfile/line_reader.h"
-#include "keyfile/text_conversion.h"
 
 namespace
 {
-
-std::string Oem(LPCWSTR text)
-{
-    char* bytes = ToOemText(text);
-    std::string result(bytes);
-    free(bytes);
-    return result;
-}
-
-TEST(TextConversion, ShiftJisRoundTripsJapaneseAndWhatItCannotMapBecomesTheDefaultCharacter)
-{
-    EXPECT_EQ(SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I, Oem(TEXT("日本語テスト ｱｲ")));
-    EXPECT_EQ("", Oem(TEXT("")));
-
-    EXPECT_EQ("a?b?", Oem(TEXT("a€b丂")));
-    // Each half of a surrogate pair stands for itself.
-    EXPECT_EQ("??", Oem(TEXT("\U0001F600")));
-}
 
 class LineFile : public ::testing::Test
 {
   protected:
     ScratchDirectory scratch;
     WString path = scratch.File(TEXT("line.txt"));
-    // The bytes WriteFormattedLine writes for the format and its one text.
-    std::string Formatted(LPCWSTR format, const WString& text = WString())
+    // The bytes WriteDefinitionLines writes for the strings after `lead`.
+    std::string Written(LPCWSTR lead, const WString& strings, FileEncoding encoding = ENCODING_OEM)
     {
         FILE* file = _wfopen(path.c_str(), TEXT("wb"));
         EXPECT_TRUE(file != NULL);
         if (!file)
             return "";
-        WriteFormattedLine(file, format, text.c_str());
+        LineOutput output;
+        OpenLineOutput(&output, file, encoding);
+        WriteDefinitionLines(&output, lead, strings.data(), (DWORD)strings.size(), FALSE);
+        CloseLineOutput(&output);
         fclose(file);
         return ReadFileBytes(path);
     }
@@ -81,25 +65,31 @@ class LineFile : public ::testing::Test
     }
 };
 
-TEST_F(LineFile, FormattedLinesAreWrittenWholeInTheOemCodePageWithoutTerminator)
+TEST_F(LineFile, EachStringIsWrittenWholeAsALineInTheFilesEncoding)
 {
-    EXPECT_EQ("--name " SJIS_NIHONGO "\r\n", Formatted(TEXT("--name %s\r\n"), TEXT("日本語")));
-    EXPECT_EQ("--endmulti\r\n", Formatted(TEXT("--endmulti\r\n")));
-    // Lines longer than the formatting buffer.
-    EXPECT_EQ("--name " + std::string(3000, 'x') + "\r\n",
-              Formatted(TEXT("--name %s\r\n"), WString(3000, u'x')));
-    // 1020 units fit the buffer as units but not as bytes: the bytes are not the limit.
+    EXPECT_EQ("--name " SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I "\r\n",
+              Written(TEXT("--name "), TEXT("日本語テスト ｱｲ")));
+    // What the code page lacks becomes its default character, each half of a pair too.
+    EXPECT_EQ("a?b?\r\n??\r\n", Written(TEXT(""), WString(TEXT("a€b丂\0\U0001F600"), 7)));
+    // Each string with its terminator, or the last without one; no strings, no lines.
+    EXPECT_EQ("a\r\n" SJIS_TESUTO "\r\n", Written(TEXT(""), WString(TEXT("a\0テスト\0"), 6)));
+    EXPECT_EQ("a\r\nbc\r\n", Written(TEXT(""), WString(TEXT("a\0bc"), 4)));
+    EXPECT_EQ("", Written(TEXT(""), WString()));
+    // Longer than a list reading can take back, and than what gathers before a write.
     WString japanese;
     std::string expected;
-    for (int i = 0; i < 1020; ++i)
+    for (int i = 0; i < 2100; ++i)
     {
         japanese += TEXT("日");
         expected += "\x93\xFA";
     }
-    EXPECT_EQ(expected + "\r\n", Formatted(TEXT("%s\r\n"), japanese));
-    // Just at and just past the buffer: 1021 units and CR LF take 1023 units.
-    EXPECT_EQ(std::string(1021, 'y') + "\r\n", Formatted(TEXT("%s\r\n"), WString(1021, u'y')));
-    EXPECT_EQ(std::string(1022, 'z') + "\r\n", Formatted(TEXT("%s\r\n"), WString(1022, u'z')));
+    EXPECT_EQ(std::string(3000, 's') + "\r\n" + expected + "\r\n",
+              Written(TEXT(""), WString(3000, u's') + WString(1, 0) + japanese));
+    EXPECT_EQ(expected.substr(0, 4000) + "\r\n", Written(TEXT(""), japanese.substr(0, 2000)));
+    // UTF-8 behind its mark; a surrogate outside its pair as U+FFFD.
+    EXPECT_EQ(
+        "\xEF\xBB\xBF" + ToUtf8(TEXT("--name café \U0001F600 \uFFFD\r\n")),
+        Written(TEXT("--name "), TEXT("café \U0001F600 ") + WString(1, 0xDC00), ENCODING_UTF8));
 }
 
 TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreakOr2045Bytes)

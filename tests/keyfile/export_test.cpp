@@ -201,7 +201,10 @@ class DefinitionBlock : public ::testing::Test
         BYTE* exact = (BYTE*)malloc(data.size() ? data.size() : 1);
         if (!data.empty())
             memcpy(exact, data.data(), data.size());
-        WriteDefinitionBlock(file, ENCODING_OEM, name, exact, (DWORD)data.size());
+        LineOutput output;
+        OpenLineOutput(&output, file, ENCODING_OEM);
+        WriteDefinitionBlock(&output, name, exact, (DWORD)data.size());
+        CloseLineOutput(&output);
         free(exact);
         fclose(file);
         return ReadFileBytes(path);

@@ -294,7 +294,7 @@ TEST_F(Import, EachFileIsReadInTheEncodingItsBytesShowOrRefusedAndStoresNothing)
           "\x86\xE3" + std::string(2043, 'a') + "\r\n" + block, utf8 + "\x93\xFA\r\n",
           utf8 + "\xC0\xAF\r\n", utf8 + "\xED\xA0\x80\r\n", utf8 + "\xF4\x90\x80\x80\r\n",
           utf8 + "\xE5\xA4", utf16 + "a", utf16 + std::string("\x3D\xD8\x41\x00", 4),
-          utf16 + std::string("\x00\xDE", 2)})
+          utf16 + std::string("\x3D\xD8", 2), utf16 + std::string("\x00\xDE", 2)})
     {
         ImportText(file);
         EXPECT_TRUE(user.ShowedLast(UNREADABLE_ENCODING, CAPTION_ERROR)) << file;
