@@ -2,6 +2,7 @@
 #include "keyfile/import.h"
 
 #include "base/count_notice.h"
+#include "base/wait_cursor.h"
 #include "base/window_globals.h"
 #include "keyfile/definition_parser.h"
 #include "keyfile/file_dialog.h"
@@ -71,9 +72,11 @@ void ImportCustomStyle(HWND, int)
         return;
     if (MessageBoxW(g_mainWindow, IMPORT_QUESTION, g_keyFilePath, MB_YESNO) != IDYES)
         return;
+    HCURSOR previous = ShowWaitCursor();
     HKEY custom;
     if (!OpenUserKey(CUSTOM_STYLE_KEY, &custom))
     {
+        RestoreCursor(previous);
         ShowNoCustomStyle(IMPORT_CAPTION);
         return;
     }
@@ -82,10 +85,12 @@ void ImportCustomStyle(HWND, int)
     {
         KeyFileReading reading = ReadKeyDefinitions(file, custom);
         fclose(file);
+        RestoreCursor(previous);
         ReportReading(&reading);
     }
     else
     {
+        RestoreCursor(previous);
         ReportUnreadable();
     }
     RegCloseKey(custom);
