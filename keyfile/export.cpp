@@ -3,6 +3,7 @@
 
 #include "base/buffer_slack.h"
 #include "base/count_notice.h"
+#include "base/wait_cursor.h"
 #include "base/window_globals.h"
 #include "keyfile/definition_format.h"
 #include "keyfile/definition_line.h"
@@ -77,15 +78,18 @@ void ExportCustomStyle(HWND, int)
     PrepareKeyFileDialog(&record, TEXT("Save"), OFN_OVERWRITEPROMPT);
     if (!GetSaveFileNameW(&record))
         return;
+    HCURSOR previous = ShowWaitCursor();
     HKEY custom;
     if (!OpenUserKey(CUSTOM_STYLE_KEY, &custom))
     {
+        RestoreCursor(previous);
         ShowNoCustomStyle(TEXT("Export"));
         return;
     }
     UINT lossy = 0;
     BOOL written = SaveKeyFile(g_keyFilePath, custom, &lossy);
     RegCloseKey(custom);
+    RestoreCursor(previous);
     if (written)
         ReportWritten(lossy);
     else

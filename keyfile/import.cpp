@@ -2,6 +2,7 @@
 #include "keyfile/import.h"
 
 #include "base/count_notice.h"
+#include "base/wait_cursor.h"
 #include "base/window_globals.h"
 #include "keyfile/definition_parser.h"
 #include "keyfile/file_dialog.h"
@@ -83,9 +84,11 @@ void ImportCustomStyle(HWND, int)
         return;
     if (MessageBoxW(g_mainWindow, IMPORT_QUESTION, g_keyFilePath, MB_YESNO) != IDYES)
         return;
+    HCURSOR previous = ShowWaitCursor();
     HKEY custom;
     if (!OpenUserKey(CUSTOM_STYLE_KEY, &custom))
     {
+        RestoreCursor(previous);
         ShowNoCustomStyle(IMPORT_CAPTION);
         return;
     }
@@ -94,10 +97,12 @@ void ImportCustomStyle(HWND, int)
     {
         KeyFileReading reading = ReadKeyFile(file, custom);
         fclose(file);
+        RestoreCursor(previous);
         ReportReading(&reading);
     }
     else
     {
+        RestoreCursor(previous);
         ReportUnreadable();
     }
     RegCloseKey(custom);

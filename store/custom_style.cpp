@@ -2,6 +2,7 @@
 #include "store/custom_style.h"
 
 #include "base/count_notice.h"
+#include "base/wait_cursor.h"
 #include "base/window_globals.h"
 #include "store/key_tree.h"
 #include "store/standard_style.h"
@@ -100,8 +101,11 @@ void CopyStyleToCustom(HWND dialog, int listId)
         free(name);
         return;
     }
+    HCURSOR previous = ShowWaitCursor();
     UINT missed = 0;
-    if (!CopyIntoCustom(name, &missed))
+    BOOL copied = CopyIntoCustom(name, &missed);
+    RestoreCursor(previous);
+    if (!copied)
         MessageBoxW(g_mainWindow, TEXT("Custom にコピーできませんでした"), name, MB_OK);
     else if (missed > 0)
         ShowCountNotice(TEXT("Custom にコピーしましたが、%u 件の項目をコピーできませんでした"),
@@ -135,7 +139,10 @@ void DeleteCustomStyle(HWND dialog, int /* listId: the selection plays no part *
     if (MessageBoxW(g_mainWindow, TEXT("Custom エントリを削除して良いですか？"), TEXT(""),
                     MB_YESNO) != IDYES)
         return;
-    if (DeleteRegistryTree(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY) != ERROR_SUCCESS)
+    HCURSOR previous = ShowWaitCursor();
+    LONG deletion = DeleteRegistryTree(HKEY_CURRENT_USER, CUSTOM_STYLE_KEY);
+    RestoreCursor(previous);
+    if (deletion != ERROR_SUCCESS)
     {
         MessageBoxW(g_mainWindow, TEXT("削除できませんでした"), DELETE_CAPTION, MB_OK);
         return;

@@ -32,6 +32,9 @@ void HostClearRegistryFaults();
 long HostRegistryCallCount(HostRegistryCall call);
 // Handles opened or created and not yet closed.
 int HostOpenKeyCount();
+// The cursor that was current at the last call of the operation, or NULL before the first:
+// what the user saw while a command was at work in the registry.
+HCURSOR HostCursorAtLastCall(HostRegistryCall call);
 // Empties the tree, forgets every handle and fault, and zeroes the call counts.
 void HostResetRegistry();
 

@@ -38,6 +38,7 @@ typedef struct HKEY__* HKEY;
 typedef HKEY* PHKEY;
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
+typedef struct HCURSOR__* HCURSOR;
 
 typedef struct FILETIME
 {
@@ -110,6 +111,11 @@ typedef struct SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 #define OFN_OVERWRITEPROMPT 0x00000002
 #define OFN_PATHMUSTEXIST 0x00000800
 #define OFN_FILEMUSTEXIST 0x00001000
+
+// Cursors: the platform's own, named by number.
+#define MAKEINTRESOURCEW(id) ((LPWSTR)(ULONG_PTR)(WORD)(id))
+#define IDC_ARROW MAKEINTRESOURCEW(32512)
+#define IDC_WAIT MAKEINTRESOURCEW(32514)
 
 // Message boxes.
 #define MB_OK 0x00000000L

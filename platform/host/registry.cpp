@@ -116,6 +116,7 @@ struct Registry
     ULONG_PTR nextHandle = 0x1000;
     Fault faults[HOST_REG_CALL_KINDS];
     long calls[HOST_REG_CALL_KINDS] = {};
+    HCURSOR cursors[HOST_REG_CALL_KINDS] = {};
 };
 
 Registry& TheRegistry()
@@ -124,11 +125,13 @@ Registry& TheRegistry()
     return registry;
 }
 
-// Counts the call and tells whether an injected fault makes it fail.
+// Counts the call, notes the cursor the user sees meanwhile, and tells whether an injected
+// fault makes it fail.
 bool TakeFault(HostRegistryCall call, LONG* error)
 {
     Registry& registry = TheRegistry();
     ++registry.calls[call];
+    registry.cursors[call] = GetCursor();
     Fault& fault = registry.faults[call];
     if (!fault.armed)
         return false;
@@ -637,6 +640,11 @@ void HostClearRegistryFaults()
 long HostRegistryCallCount(HostRegistryCall call)
 {
     return TheRegistry().calls[call];
+}
+
+HCURSOR HostCursorAtLastCall(HostRegistryCall call)
+{
+    return TheRegistry().cursors[call];
 }
 
 int HostOpenKeyCount()

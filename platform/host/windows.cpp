@@ -1,4 +1,4 @@
-// The host's windows: calls recorded in order, for tests to read.
+// The host's windows: calls recorded in order for tests to read, and the current cursor.
 #include "platform/host/host_test_hooks.h"
 
 #include <vector>
@@ -11,6 +11,8 @@ std::vector<HostWindowCall>& Calls()
     static std::vector<HostWindowCall> calls;
     return calls;
 }
+
+HCURSOR g_cursor = NULL;
 
 } // namespace
 
@@ -36,4 +38,21 @@ const std::vector<HostWindowCall>& HostWindowCalls()
 void HostClearWindowCalls()
 {
     Calls().clear();
+}
+
+HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name)
+{
+    return instance ? NULL : (HCURSOR)(0xC0000 + (ULONG_PTR)name);
+}
+
+HCURSOR SetCursor(HCURSOR cursor)
+{
+    HCURSOR previous = g_cursor;
+    g_cursor = cursor;
+    return previous;
+}
+
+HCURSOR GetCursor()
+{
+    return g_cursor;
 }

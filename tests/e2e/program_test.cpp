@@ -31,6 +31,15 @@ std::vector<LONG> Edges(HWND window)
     return Edges(rect.left, rect.top, rect.right, rect.bottom);
 }
 
+// The cursor on the screen, the front program's. Wine describes no other process's cursor, so
+// this shows only that it changed; the host tests show that it is the wait cursor.
+HCURSOR ShownCursor()
+{
+    CURSORINFO info = {sizeof(info), 0, NULL, {0, 0}};
+    EXPECT_TRUE(GetCursorInfo(&info));
+    return info.hCursor;
+}
+
 class Program : public ::testing::Test
 {
   protected:
@@ -146,6 +155,35 @@ TEST_F(Program, EveryButtonReachesItsCommand)
     EXPECT_FALSE(KeyExists(CUSTOM_STYLE_KEY));
     EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta"}), program.ListEntries());
 
+    Exit();
+}
+
+TEST_F(Program, ALongCopyShowsAnotherCursorUntilItsNotice)
+{
+    // Subkeys are copied in name order: Z, after 5,000 others, comes last.
+    for (int i = 0; i < 5000; ++i)
+        CreateKey(StylePath(TEXT("Wide\\K")) + Number(i, 4));
+    CreateKey(StylePath(TEXT("Wide\\Z")));
+    SetStandardStyleValue(TEXT("Wide"));
+    ASSERT_TRUE(program.Start());
+    HCURSOR usual = ShownCursor();
+    HKEY styles = OpenKey(STYLE_LIST_KEY);
+    HANDLE created = CreateEventW(NULL, TRUE, FALSE, NULL);
+    RegNotifyChangeKeyValue(styles, TRUE, REG_NOTIFY_CHANGE_NAME, created, TRUE);
+    program.Press(IDC_COPY_TO_CUSTOM);
+    ExpectBox(ASK_CREATE, L"Wide", IDYES);
+    // Taken once Custom is made: inside the copy for certain if Z is still missing after it.
+    bool made = WaitForSingleObject(created, 10000) == WAIT_OBJECT_0;
+    HCURSOR during = ShownCursor();
+    bool copying = made && !KeyExists(JoinPath(CUSTOM_STYLE_KEY, TEXT("Z")));
+    CloseHandle(created);
+    RegCloseKey(styles);
+    ASSERT_TRUE(copying) << "no sample inside the copy";
+    EXPECT_NE(usual, during);
+    ProgramBox notice;
+    ASSERT_TRUE(program.WaitForBox(&notice, 60000));
+    EXPECT_EQ(usual, ShownCursor()) << "at the notice";
+    program.Answer(notice, IDOK);
     Exit();
 }
 

@@ -38,6 +38,7 @@ TEST_F(KeyFileFaults, ExportsThatCannotWriteOrReadFailAndLeaveTheFileAsItWas)
         EXPECT_EQ(backup, ReadFileBytes(path)) << room;
         EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path())) << room;
     }
+    EXPECT_EQ(LoadCursorW(NULL, IDC_WAIT), HostCursorAtLastCall(HOST_REG_ENUM_VALUE));
     ExportTo(scratch.File(TEXT("missing/export.txt")));
     EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR));
     HostFailRegistryCall(HOST_REG_QUERY_INFO);
@@ -105,6 +106,7 @@ TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAndBlocksAfterAReadErrorAreCounted
                              "--name B\r\nb\r\n--endmulti\r\n--name C\r\nc\r\n--endmulti\r\n");
     HostFailRegistryCall(HOST_REG_SET_VALUE, 1);
     ImportFrom(path);
+    EXPECT_EQ(LoadCursorW(NULL, IDC_WAIT), HostCursorAtLastCall(HOST_REG_SET_VALUE));
     EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_WITH_UNSTORED, 1), CAPTION_READ));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));

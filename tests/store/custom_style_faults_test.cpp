@@ -127,6 +127,8 @@ TEST_F(CustomStyleFaults, FailedAndPartCopiesAndAFailedDeletionAreTold)
     user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_SET_VALUE, 2);
     CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
+    // It worked under the wait cursor to its last value (the notice came under the arrow).
+    EXPECT_EQ(LoadCursorW(NULL, IDC_WAIT), HostCursorAtLastCall(HOST_REG_SET_VALUE));
     ASSERT_EQ(8u, user.boxes().size());
     EXPECT_TRUE(user.Showed(7, Counted(COPIED_IN_PART, 1), TEXT("Source")));
     EXPECT_EQ(5u, TreeValues(CUSTOM_STYLE_KEY).size());
@@ -137,6 +139,7 @@ TEST_F(CustomStyleFaults, FailedAndPartCopiesAndAFailedDeletionAreTold)
     user.WillAnswer({IDYES, IDOK});
     HostFailRegistryCall(HOST_REG_DELETE_KEY, 0);
     DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_EQ(LoadCursorW(NULL, IDC_WAIT), HostCursorAtLastCall(HOST_REG_DELETE_KEY));
     ASSERT_EQ(10u, user.boxes().size());
     EXPECT_TRUE(user.Showed(9, DELETE_FAILED, CAPTION_DELETE));
     EXPECT_TRUE(KeyExists(CUSTOM_STYLE_KEY));

@@ -239,7 +239,7 @@ TEST_F(CustomStyle, NamesThatMerelyResembleCustomDoNotRefuse)
     MakeCustomWithTree();
     WString full = CUSTOM_STYLE_NAME;
     full.resize(STANDARD_NAME_BYTES / sizeof(WCHAR), 'x'); // all the bytes read, unended
-    const Bytes standards[] = {TextBytes(TEXT("Customer")), TextBytes(TEXT("Custo")),
+    const Bytes standards[] = {TextBytes(TEXT("Customs")), TextBytes(TEXT("Custo")),
                                TextBytes(TEXT("Bustom")), TextBytes(TEXT("")), UnitBytes(full)};
     for (const Bytes& standard : standards)
     {

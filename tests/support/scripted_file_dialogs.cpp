@@ -36,6 +36,7 @@ void ScriptedUser::WillCancelFileDialog()
 bool ScriptedUser::RespondToFileDialog(const ShownFileDialog& dialog, WString* path)
 {
     fileDialogs_.push_back(dialog);
+    EXPECT_EQ(LoadCursorW(NULL, IDC_ARROW), GetCursor()) << "file dialog under another cursor";
     if (fileAnswers_.empty())
     {
         ADD_FAILURE() << "unscripted " << (dialog.save ? "save" : "open") << " dialog";

@@ -11,12 +11,14 @@
 
 ScriptedUser::ScriptedUser()
 {
+    SetCursor(LoadCursorW(NULL, IDC_ARROW));
     Install();
 }
 
 ScriptedUser::~ScriptedUser()
 {
     Uninstall();
+    EXPECT_EQ(LoadCursorW(NULL, IDC_ARROW), GetCursor()) << "the cursor was not put back";
     EXPECT_TRUE(answers_.empty()) << answers_.size() << " scripted answer(s) left unused";
     EXPECT_TRUE(fileAnswers_.empty())
         << fileAnswers_.size() << " scripted file dialog(s) left unused";
@@ -35,6 +37,7 @@ void ScriptedUser::WillAnswer(std::initializer_list<int> buttons)
 int ScriptedUser::Respond(const ShownBox& box)
 {
     boxes_.push_back(box);
+    EXPECT_EQ(LoadCursorW(NULL, IDC_ARROW), GetCursor()) << "under box " << ToUtf8(box.text);
     if (answers_.empty())
     {
         ADD_FAILURE() << "unscripted message box: \"" << ToUtf8(box.text) << "\" captioned \""

@@ -145,6 +145,8 @@ struct ShownFileDialog
     bool restZero;       // every field the program need not set is 0: the dialog reads them all
 };
 
+// The user has the arrow cursor from the start and fails the test when a box or file dialog comes
+// up under another, or the arrow is not back at the end: no wait cursor is left on.
 class ScriptedUser
 {
   public:

@@ -363,6 +363,21 @@ extern "C"
     BOOL DeleteFileW(LPCWSTR lpFileName);
     BOOL MoveFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName);
 
+/* ---- Cursors (coredll) ----
+ * "SetCursor (Windows CE 5.0)" (https://learn.microsoft.com/en-us/previous-versions/windows/
+ * embedded/ms940016(v=msdn.10)): it answers the cursor it replaces, NULL when there was none;
+ * "LoadCursor (Windows CE 5.0)" (…/aa453410(v=msdn.10)); "Creating a Cursor (Windows CE 5.0)"
+ * (…/ms926174(v=msdn.10)): a platform without a mouse has the wait cursor only, shown with
+ * SetCursor(LoadCursor(NULL, IDC_WAIT)). The pages of the cursor calls ("GetCursor"
+ * …/ms929225(v=msdn.10), "ShowCursor" …/aa453730(v=msdn.10)) give Windows CE 1.0 and later
+ * and the cursor components' libraries (Cursor.lib, Mcursor.lib); Microsoft's article Q241591
+ * for the handheld's Visual Basic of Windows CE 3.0 imports LoadCursorW and SetCursor from
+ * coredll and gives IDC_WAIT as 32514, the desktop reference's value. */
+#define IDC_WAIT MAKEINTRESOURCEW(32514)
+
+    HCURSOR LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
+    HCURSOR SetCursor(HCURSOR hCursor);
+
 /* ---- Painting (coredll) ----
  * "PAINTSTRUCT", "BeginPaint", "EndPaint", "GetStockObject" (Windows CE 5.0): Windows CE 1.0
  * and later. WHITE_BRUSH's value from the desktop reference. */
