@@ -58,7 +58,7 @@ HKEY FillCustom(int count)
 bool ExportTo(const WString& path, HKEY key)
 {
     UINT lossy = 0;
-    return SaveKeyFile(path.c_str(), key, &lossy) != FALSE;
+    return SaveKeyFile(path.c_str(), key, NULL, &lossy) != FALSE;
 }
 
 bool ExportUnjudgedTo(const WString& path, HKEY key)

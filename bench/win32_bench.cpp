@@ -197,7 +197,7 @@ void ReportPair(const char* what, const Contender& ours, const Contender& other)
 bool ExportTo(const WString& path, HKEY key)
 {
     UINT lossy = 0;
-    return SaveKeyFile(path.c_str(), key, &lossy) != FALSE;
+    return SaveKeyFile(path.c_str(), key, NULL, &lossy) != FALSE;
 }
 
 // Opens the file, lets `write` fill it and closes it; true when the file was written and closed.

@@ -30,16 +30,20 @@ static BOOL WriteKeyFileAt(LPCWSTR path, HKEY key, FileEncoding encoding, KeyFil
     return written;
 }
 
-// Asks whether to write UTF-8 instead of losing what the code page cannot hold.
-static BOOL ConfirmUtf8File(UINT codePageLosses)
+// Asks, under the user's cursor, whether to write UTF-8 instead of losing what the code page
+// cannot hold; the wait cursor is back for the rest of the work.
+static BOOL ConfirmUtf8File(UINT codePageLosses, HCURSOR userCursor)
 {
-    return ShowFormattedBox(WRITE_CAPTION, MB_YESNO,
-                            TEXT("%u 件のキー定義に Shift_JIS で書けない文字があります。")
-                                TEXT("UTF-8 で書き込みますか？"),
-                            codePageLosses) == IDYES;
+    RestoreCursor(userCursor);
+    BOOL utf8 = ShowFormattedBox(WRITE_CAPTION, MB_YESNO,
+                                 TEXT("%u 件のキー定義に Shift_JIS で書けない文字があります。")
+                                     TEXT("UTF-8 で書き込みますか？"),
+                                 codePageLosses) == IDYES;
+    ShowWaitCursor();
+    return utf8;
 }
 
-BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy)
+BOOL SaveKeyFile(LPCWSTR path, HKEY key, HCURSOR userCursor, UINT* lossy)
 {
     *lossy = 0;
     WCHAR partial[SIDE_PATH_UNITS];
@@ -48,7 +52,8 @@ BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy)
     KeyFileWriting writing;
     BOOL written = WriteKeyFileAt(partial, key, ENCODING_OEM, &writing);
     // The new file is not in place yet: it can still be written again, whole, as UTF-8.
-    if (written && writing.codePageLosses > 0 && ConfirmUtf8File(writing.codePageLosses))
+    if (written && writing.codePageLosses > 0 &&
+        ConfirmUtf8File(writing.codePageLosses, userCursor))
         written = WriteKeyFileAt(partial, key, ENCODING_UTF8, &writing);
     *lossy = writing.lossy;
     if (!written)
@@ -87,7 +92,7 @@ void ExportCustomStyle(HWND, int)
         return;
     }
     UINT lossy = 0;
-    BOOL written = SaveKeyFile(g_keyFilePath, custom, &lossy);
+    BOOL written = SaveKeyFile(g_keyFilePath, custom, previous, &lossy);
     RegCloseKey(custom);
     RestoreCursor(previous);
     if (written)

@@ -21,7 +21,8 @@ void ExportCustomStyle(HWND dialog, int listId);
 // to losing what the code page cannot hold, in UTF-8. TRUE when the new file stands at `path`;
 // FALSE leaves `path` as it was and no other file behind (see PutFileInPlace for the one
 // exception). `lossy` counts the key definitions written that will not come back.
-BOOL SaveKeyFile(LPCWSTR path, HKEY key, UINT* lossy);
+// While the user is asked, `userCursor` stands in for the wait cursor.
+BOOL SaveKeyFile(LPCWSTR path, HKEY key, HCURSOR userCursor, UINT* lossy);
 // Writes one block per REG_MULTI_SZ value of the open key, in the OEM code page or in UTF-8
 // after its byte-order mark.
 KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding);

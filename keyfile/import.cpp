@@ -56,22 +56,26 @@ static void ReportReading(const KeyFileReading* reading)
     MessageBoxW(g_mainWindow, TEXT("読み込みました"), IMPORT_CAPTION, MB_OK);
 }
 
-// Asks which reading of a file that is text both in UTF-8 and in Shift JIS to store, showing
-// the first line that reads differently in each. TRUE for UTF-8.
-static BOOL ConfirmUtf8Reading(const KeyFileSurvey* survey)
+// Asks, under the user's cursor, which reading of a file that is text both in UTF-8 and in
+// Shift JIS to store, showing the first line that reads differently in each. TRUE for UTF-8.
+// The wait cursor is back for the rest of the work.
+static BOOL ConfirmUtf8Reading(const KeyFileSurvey* survey, HCURSOR userCursor)
 {
-    return ShowFormattedBox(g_keyFilePath, MB_YESNO,
-                            TEXT("このファイルは UTF-8 とも Shift_JIS とも読めます。")
-                                TEXT("UTF-8 で読み込みますか？\n\nはい: %s\nいいえ: %s"),
-                            survey->utf8Line, survey->oemLine) == IDYES;
+    RestoreCursor(userCursor);
+    BOOL utf8 = ShowFormattedBox(g_keyFilePath, MB_YESNO,
+                                 TEXT("このファイルは UTF-8 とも Shift_JIS とも読めます。")
+                                     TEXT("UTF-8 で読み込みますか？\n\nはい: %s\nいいえ: %s"),
+                                 survey->utf8Line, survey->oemLine) == IDYES;
+    ShowWaitCursor();
+    return utf8;
 }
 
 // Reads the open file into the key: first the whole file without storing, then, once its
 // encoding is settled, again to store.
-static KeyFileReading ReadKeyFile(FILE* file, HKEY key)
+static KeyFileReading ReadKeyFile(FILE* file, HKEY key, HCURSOR userCursor)
 {
     KeyFileSurvey survey = SurveyKeyFile(file);
-    if (survey.ambiguous && ConfirmUtf8Reading(&survey))
+    if (survey.ambiguous && ConfirmUtf8Reading(&survey, userCursor))
         survey.encoding = ENCODING_UTF8;
     return ReadKeyDefinitions(file, key, &survey);
 }
@@ -95,7 +99,7 @@ void ImportCustomStyle(HWND, int)
     FILE* file = _wfopen(g_keyFilePath, TEXT("rb"));
     if (file)
     {
-        KeyFileReading reading = ReadKeyFile(file, custom);
+        KeyFileReading reading = ReadKeyFile(file, custom, previous);
         fclose(file);
         RestoreCursor(previous);
         ReportReading(&reading);

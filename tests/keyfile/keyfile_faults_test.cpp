@@ -4,6 +4,7 @@
 
 #include "keyfile/export.h"
 #include "keyfile/file_dialog.h"
+#include "keyfile/import.h"
 #include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
 #include "store/style_store.h"
@@ -149,6 +150,22 @@ TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)
     ExportTo(path);
     EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, 1), CAPTION_WRITE));
     EXPECT_EQ("--endmulti\r\n", ReadFileBytes(path));
+}
+
+// Asked under the user's cursor (the scripted user sees to that), a question along the way
+// leaves the rest of the work under the wait cursor again.
+TEST_F(KeyFileFaults, AfterAQuestionAlongTheWayTheWorkGoesOnUnderTheWaitCursor)
+{
+    SetCustomStrings(TEXT("keys"), {TEXT("caf\u00e9")});
+    user.WillAnswer(IDYES);
+    ExportTo(path);
+    EXPECT_EQ(LoadCursorW(NULL, IDC_WAIT), HostCursorAtLastCall(HOST_REG_ENUM_VALUE));
+    WriteFileBytes(path, "--name keys\r\n\xE5\xA4\x89\xE6\x8F\x9B\r\n--endmulti\r\n");
+    user.WillChooseFile(path);
+    user.WillAnswer({IDYES, IDYES, IDOK});
+    ImportCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_EQ(LoadCursorW(NULL, IDC_WAIT), HostCursorAtLastCall(HOST_REG_SET_VALUE));
+    EXPECT_EQ(std::vector<WString>{TEXT("変換")}, CustomStrings(TEXT("keys")));
 }
 
 TEST_F(KeyFileFaults, APathTooLongForTheBufferIsRefusedByTheDialog)
