@@ -5,8 +5,9 @@
 #include "base/array_size.h"
 #include "keyfile/definition_format.h"
 
-// Lines gather in this many bytes before they are written.
-#define OUTPUT_BUFFER_BYTES 4096
+// Lines gather in this many bytes before they are written: a few blocks at their largest, so
+// that the file is written in few calls of the platform.
+#define OUTPUT_BUFFER_BYTES (4 * GATHER_BUFFER_BYTES)
 // The longest list converted at once: the longest one reading can take back. A longer one is
 // converted a string at a time.
 #define LIST_UNITS (GATHER_BUFFER_BYTES / sizeof(WCHAR))
@@ -170,10 +171,8 @@ static void WriteLongLines(LineOutput* output, LPCWSTR lead, const WCHAR* string
         while (end < count && strings[end] != 0)
             ++end;
         BYTE* bytes = (BYTE*)malloc(MOST_BYTES_PER_UNIT * (end - start) + 1);
-        int length = ConvertUnits(output->encoding, strings + start, (int)(end - start), bytes);
-        PutWord(output, lead);
-        PutBytes(output, bytes, length);
-        PutBytes(output, LINE_END_BYTES, sizeof(LINE_END_BYTES));
+        PutLines(output, lead, bytes,
+                 ConvertUnits(output->encoding, strings + start, (int)(end - start), bytes));
         free(bytes);
         start = end + 1;
     }
@@ -203,7 +202,9 @@ UINT WriteDefinitionLines(LineOutput* output, LPCWSTR lead, const WCHAR* strings
         return back & READS_BACK_AS_UTF8 ? all : 0;
     if (back == 0)
         return 0;
-    if (!FitPieces(output->converted, length, leadLength) ||
+    // A unit takes at most two bytes in the code page and at least two in UTF-8 beyond ASCII:
+    // lines that fit a piece in UTF-8 fit in the code page too.
+    if ((!(back & READS_BACK_AS_UTF8) && !FitPieces(output->converted, length, leadLength)) ||
         !ConvertsBack(output, strings, (int)count, length))
         back &= ~READS_BACK;
     return back;
