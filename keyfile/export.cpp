@@ -137,7 +137,7 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding)
             ++writing.lossy;
         if (result != ERROR_SUCCESS || type != REG_MULTI_SZ)
             continue;
-        UINT readsBack = 0;
+        UINT readsBack;
         WriteDefinitionBlock(&output, name, data, dataBytes, &readsBack);
         CountBlock(&writing, readsBack);
     }

@@ -86,6 +86,9 @@ TEST_F(LineFile, EachStringIsWrittenWholeAsALineInTheFilesEncoding)
     EXPECT_EQ(std::string(3000, 's') + "\r\n" + expected + "\r\n",
               Written(TEXT(""), WString(3000, u's') + WString(1, 0) + japanese));
     EXPECT_EQ(expected.substr(0, 4000) + "\r\n", Written(TEXT(""), japanese.substr(0, 2000)));
+    EXPECT_EQ("\xEF\xBB\xBF" + ToUtf8(japanese.substr(0, 2000)) + "\r\n",
+              Written(TEXT(""), japanese.substr(0, 2000), ENCODING_UTF8));
+    EXPECT_EQ(std::string(17000, 'l') + "\r\n", Written(TEXT(""), WString(17000, u'l')));
     // UTF-8 behind its mark; a surrogate outside its pair as U+FFFD.
     EXPECT_EQ(
         "\xEF\xBB\xBF" + ToUtf8(TEXT("--name café \U0001F600 \uFFFD\r\n")),
@@ -164,12 +167,15 @@ TEST_F(LineFile, UnicodeLinesComeInPiecesOfAtMost2045BytesThatKeepEveryCharacter
     for (const auto& kept : std::vector<std::pair<WString, WString>>{
              {nineteen + TEXT("é"), nineteen + TEXT("é")},
              {nineteen + TEXT("éb"), nineteen + TEXT("…")},
+             {TEXT("éb"), TEXT("éb")},
+             {nineteen + TEXT("\U0001F600"), nineteen + TEXT("…")},
              {WString(18, u'a') + TEXT("\U0001F600"), WString(18, u'a') + TEXT("\U0001F600")},
              {WString(18, u'a') + TEXT("\U0001F600b"), WString(18, u'a') + TEXT("…")},
              {WString(17, u'a') + TEXT("\U0001F600bc"), WString(17, u'a') + TEXT("\U0001F600…")}})
         EXPECT_EQ(kept.second,
                   Differing("x\n" + ToUtf8(kept.first) + "\n" + ToUtf8(TEXT("日")), ENCODING_UTF8));
     EXPECT_EQ(W(TEXT("")), Differing("abc\r" SJIS_NIHONGO "\ndef\n", ENCODING_OEM));
+    EXPECT_EQ(W(TEXT("日本語")), Differing("\x7F\n" SJIS_NIHONGO, ENCODING_OEM));
     EXPECT_EQ(W(TEXT("日本語")), Differing("abc\r\n" SJIS_NIHONGO "\ndef\n", ENCODING_OEM));
     EXPECT_EQ(W(TEXT("<no text>")), Differing("abc\x93", ENCODING_OEM));
 

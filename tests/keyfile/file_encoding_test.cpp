@@ -13,7 +13,8 @@ namespace
 // Decodes the bytes; "<refused>" when they are not text in the encoding.
 WString Decoded(FileEncoding encoding, const std::string& bytes)
 {
-    std::vector<WCHAR> units(bytes.size() + 1);
+    // Room beyond the units holds low surrogates, which no decoding may take for its own.
+    std::vector<WCHAR> units(bytes.size() + 1, 0xDC00);
     int count = DecodeUnicode(encoding, (const BYTE*)bytes.data(), (int)bytes.size(), units.data());
     return count < 0 ? W(TEXT("<refused>")) : WString(units.data(), count);
 }

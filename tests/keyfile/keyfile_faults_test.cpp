@@ -145,11 +145,17 @@ TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)
     WriteFileBytes(path, "--name keys\r\n\x82\x81\r\n--endmulti\r\n");
     ImportFrom(path);
     EXPECT_EQ(std::vector<WString>{TEXT("éü")}, CustomStrings(TEXT("keys")));
+    SetCustomStrings(TEXT("c"), {TEXT("\u00c7")}); // 0x80
+    ExportTo(path);
+    EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE));
     // A code page the platform cannot convert with writes no text, and says so.
     HostSetOemCodePage(1);
+    DeleteTree(CUSTOM_STYLE_KEY);
+    SetCustomStrings(TEXT("keys"), {TEXT("abc")});
+    SetCustomStrings(TEXT("k"), {});
     ExportTo(path);
-    EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, 1), CAPTION_WRITE));
-    EXPECT_EQ("--endmulti\r\n", ReadFileBytes(path));
+    EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, 2), CAPTION_WRITE));
+    EXPECT_EQ("--endmulti\r\n--endmulti\r\n", ReadFileBytes(path));
 }
 
 // Asked under the user's cursor (the scripted user sees to that), a question along the way
