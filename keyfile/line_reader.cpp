@@ -81,21 +81,32 @@ static void TrimLine(WCHAR* line, int count)
     line[length] = 0;
 }
 
-// Decodes the bytes of a piece that the reading rules keep: ASCII encodings drop the blanks and
-// cut the line on their bytes, as the file's reading always has, and decode only what is left.
-static int DecodeKeptBytes(FileEncoding encoding, const BYTE* piece, int length, WCHAR* line)
+// Reads the line of a piece into `line` by the reading rules: ASCII encodings drop the blanks
+// and cut the line on their bytes, as the file's reading always has, and decode only what is
+// left; UTF-16 is decoded first. FALSE when the bytes are not text in the encoding.
+static BOOL DecodeKeptLine(FileEncoding encoding, const BYTE* piece, int length, WCHAR* line)
 {
     if (encoding == ENCODING_UTF16LE || encoding == ENCODING_UTF16BE)
-        return DecodeUnicode(encoding, piece, length, line);
+    {
+        int units = DecodeUnicode(encoding, piece, length, line);
+        if (units < 0)
+            return FALSE;
+        TrimLine(line, units);
+        return TRUE;
+    }
     int start = 0;
     while (start < length && (piece[start] == ' ' || piece[start] == '\t'))
         ++start;
     int end = start;
     while (end < length && !IsLineEnd(piece[end]))
         ++end;
-    if (encoding == ENCODING_OEM)
-        return DecodeOem(piece + start, end - start, line);
-    return DecodeUnicode(encoding, piece + start, end - start, line);
+    int count = encoding == ENCODING_OEM
+                    ? DecodeOem(piece + start, end - start, line)
+                    : DecodeUnicode(encoding, piece + start, end - start, line);
+    if (count < 0)
+        return FALSE;
+    line[count] = 0;
+    return TRUE;
 }
 
 // Judges the piece, with the lead byte carried from the one before, as OEM code-page text and
@@ -154,13 +165,9 @@ BOOL ReadDefinitionLine(WCHAR* line, KeyFileReader* reader)
     }
     if (!reader->judging)
     {
-        int count = DecodeKeptBytes(reader->encoding, piece, length, line);
-        // Judged before: the file has changed since.
-        reader->text = count >= 0;
-        if (count < 0)
-            return FALSE;
-        TrimLine(line, count);
-        return TRUE;
+        // Judged before: bytes that are no text mean the file has changed since.
+        reader->text = DecodeKeptLine(reader->encoding, piece, length, line);
+        return reader->text;
     }
     int count = reader->encoding == ENCODING_OEM
                     ? JudgeOemPiece(reader, piece, length, line)

@@ -170,8 +170,8 @@ TEST_F(LineFile, UnicodeLinesComeInPiecesOfAtMost2045BytesThatKeepEveryCharacter
              {TEXT("éb"), TEXT("éb")},
              {nineteen + TEXT("\U0001F600"), nineteen + TEXT("…")},
              {WString(18, u'a') + TEXT("\U0001F600"), WString(18, u'a') + TEXT("\U0001F600")},
-             {WString(18, u'a') + TEXT("\U0001F600b"), WString(18, u'a') + TEXT("…")},
-             {WString(17, u'a') + TEXT("\U0001F600bc"), WString(17, u'a') + TEXT("\U0001F600…")}})
+             {WString(18, u'a') + TEXT("\U00010000b"), WString(18, u'a') + TEXT("…")},
+             {WString(17, u'a') + TEXT("\U00010000bc"), WString(17, u'a') + TEXT("\U00010000…")}})
         EXPECT_EQ(kept.second,
                   Differing("x\n" + ToUtf8(kept.first) + "\n" + ToUtf8(TEXT("日")), ENCODING_UTF8));
     EXPECT_EQ(W(TEXT("")), Differing("abc\r" SJIS_NIHONGO "\ndef\n", ENCODING_OEM));

@@ -135,6 +135,12 @@ TEST_F(Import, ReadsHandEditedShiftJisFilesLeniently)
     EXPECT_EQ((std::vector<WString>{TEXT("テスト"), firstPiece, TEXT("bbb")}),
               CustomStrings(TEXT("日本語")));
     EXPECT_EQ(2u, CustomStrings(TEXT("cut")).size());
+    // An end directive whose line the reading rule cuts inside a character still ends its block.
+    std::string endLine = "--endmulti";
+    for (int i = 0; i < 1018; ++i)
+        endLine += SJIS_NIHONGO[0] + std::string(1, SJIS_NIHONGO[1]);
+    ImportText("--name k\r\nx\r\n" + endLine + "\r\n");
+    EXPECT_EQ(std::vector<WString>{TEXT("x")}, CustomStrings(TEXT("k")));
     // A file whose only block stands indented.
     ImportText(" \t--name Indented\r\nx\r\n  --endmulti\r\n");
     EXPECT_EQ(std::vector<WString>{TEXT("x")}, CustomStrings(TEXT("Indented")));
