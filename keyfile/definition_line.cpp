@@ -68,12 +68,6 @@ static void PutWord(LineOutput* output, LPCWSTR word)
     PutBytes(output, bytes, length);
 }
 
-void WriteDirectiveLine(LineOutput* output, LPCWSTR word)
-{
-    PutWord(output, word);
-    PutBytes(output, LINE_END_BYTES, sizeof(LINE_END_BYTES));
-}
-
 // Converts the units into `bytes`, in the output's encoding; how many bytes. A zero unit
 // becomes a zero byte in both: the strings stay apart.
 static int ConvertUnits(FileEncoding encoding, const WCHAR* units, int count, BYTE* bytes)
@@ -84,20 +78,64 @@ static int ConvertUnits(FileEncoding encoding, const WCHAR* units, int count, BY
                                NULL, NULL);
 }
 
-// Writes the zero-ended strings of the `length` bytes as lines.
-static void PutLines(LineOutput* output, LPCWSTR lead, const BYTE* bytes, int length)
+// Writes one line: `lead`, the bytes up to the first zero or the `length`th, CR LF. Returns how
+// many bytes it took, the zero included.
+static int PutLine(LineOutput* output, LPCWSTR lead, int leadLength, const BYTE* bytes, int length)
 {
-    int start = 0;
-    while (start < length)
+    // The rest of the bytes bound the line: when they fit, it is copied straight in.
+    if (output->used + leadLength + length + (int)sizeof(LINE_END_BYTES) > OUTPUT_BUFFER_BYTES)
+        FlushOutput(output);
+    if (leadLength + length + (int)sizeof(LINE_END_BYTES) > OUTPUT_BUFFER_BYTES)
     {
-        int end = start;
+        int end = 0;
         while (end < length && bytes[end] != 0)
             ++end;
         PutWord(output, lead);
-        PutBytes(output, bytes + start, end - start);
+        PutBytes(output, bytes, end);
         PutBytes(output, LINE_END_BYTES, sizeof(LINE_END_BYTES));
-        start = end + 1;
+        return end + 1;
     }
+    BYTE* out = output->bytes + output->used;
+    for (int at = 0; at < leadLength; ++at)
+        *out++ = (BYTE)lead[at];
+    int taken = 0;
+    while (taken < length && bytes[taken] != 0)
+        *out++ = bytes[taken++];
+    *out++ = LINE_END_BYTES[0];
+    *out++ = LINE_END_BYTES[1];
+    output->used = (int)(out - output->bytes);
+    return taken + 1;
+}
+
+void WriteDirectiveLine(LineOutput* output, LPCWSTR word)
+{
+    PutLine(output, word, (int)wcslen(word), NULL, 0);
+}
+
+// Writes the zero-ended strings of the `length` bytes as lines.
+static void PutLines(LineOutput* output, LPCWSTR lead, const BYTE* bytes, int length)
+{
+    int leadLength = (int)wcslen(lead);
+    int start = 0;
+    while (start < length)
+        start += PutLine(output, lead, leadLength, bytes + start, length - start);
+}
+
+// Whether every zero-ended string of the units fits a read piece in UTF-8 after `lead`, with
+// no surrogate outside its pair.
+static BOOL FitPiecesAsUtf8(const WCHAR* strings, int count, int leadLength)
+{
+    int start = 0;
+    for (int at = 0; at <= count; ++at)
+    {
+        if (at < count && strings[at] != 0)
+            continue;
+        int bytes = MeasureUtf8(strings + start, at - start);
+        if (bytes < 0 || leadLength + bytes > READ_PIECE_BYTES)
+            return FALSE;
+        start = at + 1;
+    }
+    return TRUE;
 }
 
 // Judges the strings' units: no line with a CR or LF reads back; in UTF-8, one longer than a
@@ -105,25 +143,26 @@ static void PutLines(LineOutput* output, LPCWSTR lead, const BYTE* bytes, int le
 // unit is ASCII, which converts to itself in every encoding.
 static UINT JudgeUnits(const WCHAR* strings, int count, int leadLength, BOOL* ascii)
 {
-    UINT back = READS_BACK | READS_BACK_AS_UTF8;
-    *ascii = TRUE;
-    int start = 0;
-    for (int at = 0; at <= count; ++at)
+    // One look at every unit, with no branch on what it finds.
+    BOOL breaks = FALSE;
+    BOOL surrogates = FALSE;
+    WCHAR bits = 0;
+    for (int at = 0; at < count; ++at)
     {
-        if (at < count && strings[at] != 0)
-        {
-            if (strings[at] == '\r' || strings[at] == '\n')
-                return 0;
-            if (strings[at] >= 0x80)
-                *ascii = FALSE;
-            continue;
-        }
-        int bytes = MeasureUtf8(strings + start, at - start);
-        if (bytes < 0 || leadLength + bytes > READ_PIECE_BYTES)
-            back = READS_BACK;
-        start = at + 1;
+        WCHAR unit = strings[at];
+        breaks |= unit == '\r' || unit == '\n';
+        surrogates |= (unit & 0xF800) == 0xD800;
+        bits |= unit;
     }
-    return back;
+    *ascii = bits < 0x80;
+    if (breaks)
+        return 0;
+    // No unit takes more than three bytes in UTF-8: only lines that could be longer than a
+    // piece, or that hold surrogates, are measured.
+    if ((surrogates || leadLength + MOST_BYTES_PER_UNIT * count > READ_PIECE_BYTES) &&
+        !FitPiecesAsUtf8(strings, count, leadLength))
+        return READS_BACK;
+    return READS_BACK | READS_BACK_AS_UTF8;
 }
 
 // Whether no line of the strings' `length` bytes is longer than a read piece.

@@ -89,8 +89,10 @@ static BOOL MoveInPlace(LPCWSTR newFile, LPCWSTR path, BOOL* stranded)
 BOOL PutFileInPlace(LPCWSTR newFile, LPCWSTR path)
 {
     BOOL stranded = FALSE;
-    BOOL placed =
-        FileExists(path) ? MoveInPlace(newFile, path, &stranded) : MoveFileW(newFile, path);
+    // Where the platform replaces a file in one step, the old one need not move aside.
+    BOOL placed = PLATFORM_MOVE_REPLACES_FILES || !FileExists(path)
+                      ? MoveFileInto(newFile, path)
+                      : MoveInPlace(newFile, path, &stranded);
     if (!placed && !stranded)
         DeleteFileW(newFile);
     return placed;

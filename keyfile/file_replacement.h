@@ -18,10 +18,11 @@ BOOL CanReplaceFile(LPCWSTR path);
 // Creates a new, empty file beside `path` in the same folder, under a name no file had, and
 // writes that name to `side` (SIDE_PATH_UNITS units). FALSE when none could be made.
 BOOL CreateSideFile(LPCWSTR path, WCHAR* side);
-// Puts the file `newFile` in the place of `path`. The old file at `path`, if any, is moved
-// aside first and deleted only once the new file stands in its place; on any failure it is
-// moved back and `newFile` deleted, so that FALSE leaves `path` as it was. Only when the old
-// file cannot be moved back are both kept, whole, beside `path`.
+// Puts the file `newFile` in the place of `path`. Where the platform cannot replace a file in
+// one step, the old file at `path`, if any, is moved aside first and deleted only once the new
+// file stands in its place; on any failure it is moved back and `newFile` deleted, so that
+// FALSE leaves `path` as it was. Only when the old file cannot be moved back are both kept,
+// whole, beside `path`.
 BOOL PutFileInPlace(LPCWSTR newFile, LPCWSTR path);
 
 #endif

@@ -19,4 +19,11 @@ inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
     return RegDeleteKeyW(parent, path);
 }
 
+// The stand-in's MoveFileW, like the handheld's, never replaces a file.
+#define PLATFORM_MOVE_REPLACES_FILES FALSE
+inline BOOL MoveFileInto(LPCWSTR existing, LPCWSTR newName)
+{
+    return MoveFileW(existing, newName);
+}
+
 #endif

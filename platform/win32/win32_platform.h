@@ -39,4 +39,13 @@ inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
 // dialog instead of the one its users know.
 #define PLATFORM_FILE_DIALOG_FLAGS OFN_EXPLORER
 
+// Putting a new file in the place of an old one. The desktop's MoveFileExW replaces the old file
+// in one step, so that its name holds one whole file at every moment. The handheld has no
+// MoveFileExW and its MoveFileW never replaces a file: there the old file is moved aside first.
+#define PLATFORM_MOVE_REPLACES_FILES TRUE
+inline BOOL MoveFileInto(LPCWSTR existing, LPCWSTR newName)
+{
+    return MoveFileExW(existing, newName, MOVEFILE_REPLACE_EXISTING);
+}
+
 #endif

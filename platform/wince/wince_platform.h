@@ -29,6 +29,14 @@ inline LONG DeleteRegistryTree(HKEY parent, LPCWSTR path)
 #define PLATFORM_OPENFILENAME_SIZE sizeof(OPENFILENAMEW)
 #define PLATFORM_FILE_DIALOG_FLAGS 0
 
+// The handheld's MoveFileW never replaces a file, and it has no MoveFileExW: a new file takes an
+// old one's place only once the old one is moved aside.
+#define PLATFORM_MOVE_REPLACES_FILES FALSE
+inline BOOL MoveFileInto(LPCWSTR existing, LPCWSTR newName)
+{
+    return MoveFileW(existing, newName);
+}
+
 // The shell's records as the handheld's shell library expects them.
 #define SHMENUBARINFO_SIZE 36
 #define SHACTIVATEINFO_SIZE 12

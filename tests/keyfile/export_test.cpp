@@ -148,7 +148,8 @@ TEST_F(Export, AFileIsReplacedOnlyWhenWritableAndNoOtherFileIsTouched)
     EXPECT_EQ(files, FileNames(scratch.path()));
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
     // Names beside it run from ~00 to ~99: with none free nothing is written, with one only a new
-    // file, whose old one would have no name to move aside to.
+    // file, whose old one would have no name to move aside to where the platform cannot replace
+    // it in one step.
     for (int number = 1; number < 100; ++number)
         WriteFileBytes(path + TEXT("~") + Number(number, 2), "another file");
     DeleteFileW(path.c_str());
@@ -160,7 +161,9 @@ TEST_F(Export, AFileIsReplacedOnlyWhenWritableAndNoOtherFileIsTouched)
         ExportTo(path);
         EXPECT_TRUE(user.ShowedLast(EXPORTED, CAPTION_WRITE)) << number;
         ExportTo(path);
-        EXPECT_TRUE(user.ShowedLast(EXPORT_FAILED, CAPTION_ERROR)) << number;
+        EXPECT_TRUE(user.ShowedLast(PLATFORM_MOVE_REPLACES_FILES ? EXPORTED : EXPORT_FAILED,
+                                    PLATFORM_MOVE_REPLACES_FILES ? CAPTION_WRITE : CAPTION_ERROR))
+            << number;
         WriteFileBytes(path + TEXT("~") + Number(number, 2), "another file");
         DeleteFileW(path.c_str());
     }
