@@ -234,7 +234,7 @@ UINT WriteDefinitionLines(LineOutput* output, LPCWSTR lead, const WCHAR* strings
     if (length == 0 && count > 0)
         return 0;
     int leadLength = (int)wcslen(lead);
-    BOOL ascii = TRUE;
+    BOOL ascii;
     UINT back = JudgeUnits(strings, (int)count, leadLength, &ascii);
     // ASCII takes as many bytes in the code page as in UTF-8, and converts back to itself.
     if (output->encoding == ENCODING_UTF8 || ascii)
