@@ -113,9 +113,9 @@ void WriteDirectiveLine(LineOutput* output, LPCWSTR word)
 }
 
 // Writes the zero-ended strings of the `length` bytes as lines.
-static void PutLines(LineOutput* output, LPCWSTR lead, const BYTE* bytes, int length)
+static void PutLines(LineOutput* output, LPCWSTR lead, int leadLength, const BYTE* bytes,
+                     int length)
 {
-    int leadLength = (int)wcslen(lead);
     int start = 0;
     while (start < length)
         start += PutLine(output, lead, leadLength, bytes + start, length - start);
@@ -201,7 +201,8 @@ static BOOL ConvertsBack(LineOutput* output, const WCHAR* strings, int count, in
 }
 
 // Writes a list too long to come back a string at a time.
-static void WriteLongLines(LineOutput* output, LPCWSTR lead, const WCHAR* strings, DWORD count)
+static void WriteLongLines(LineOutput* output, LPCWSTR lead, int leadLength, const WCHAR* strings,
+                           DWORD count)
 {
     DWORD start = 0;
     while (start < count)
@@ -210,7 +211,7 @@ static void WriteLongLines(LineOutput* output, LPCWSTR lead, const WCHAR* string
         while (end < count && strings[end] != 0)
             ++end;
         BYTE* bytes = (BYTE*)malloc(MOST_BYTES_PER_UNIT * (end - start) + 1);
-        PutLines(output, lead, bytes,
+        PutLines(output, lead, leadLength, bytes,
                  ConvertUnits(output->encoding, strings + start, (int)(end - start), bytes));
         free(bytes);
         start = end + 1;
@@ -221,19 +222,19 @@ UINT WriteDefinitionLines(LineOutput* output, LPCWSTR lead, const WCHAR* strings
                           BOOL judge)
 {
     UINT all = READS_BACK | READS_BACK_AS_UTF8;
+    int leadLength = (int)wcslen(lead);
     if (count > LIST_UNITS)
     {
-        WriteLongLines(output, lead, strings, count);
+        WriteLongLines(output, lead, leadLength, strings, count);
         return judge ? 0 : all;
     }
     int length = ConvertUnits(output->encoding, strings, (int)count, output->converted);
-    PutLines(output, lead, output->converted, length);
+    PutLines(output, lead, leadLength, output->converted, length);
     if (!judge)
         return all;
     // A code page the platform cannot convert with writes nothing.
     if (length == 0 && count > 0)
         return 0;
-    int leadLength = (int)wcslen(lead);
     BOOL ascii;
     UINT back = JudgeUnits(strings, (int)count, leadLength, &ascii);
     // ASCII takes as many bytes in the code page as in UTF-8, and converts back to itself.
