@@ -56,12 +56,18 @@ struct NameLess
     }
 };
 
+// FNV-1a with the parameters of size_t's width: 32 bits on 32-bit ARM, 64 on x86-64.
+static_assert(sizeof(size_t) == 4 || sizeof(size_t) == 8, "FNV-1a has 32- and 64-bit forms");
+const bool kWideHash = sizeof(size_t) == 8;
+const size_t kFnvOffset = kWideHash ? (size_t)14695981039346656037ull : (size_t)2166136261u;
+const size_t kFnvPrime = kWideHash ? (size_t)1099511628211ull : (size_t)16777619u;
+
 // A hash that names differing only in letter case share.
 size_t HashName(NameView name)
 {
-    size_t hash = 14695981039346656037ull;
+    size_t hash = kFnvOffset;
     for (WCHAR unit : name)
-        hash = (hash ^ FoldCase(unit)) * 1099511628211ull;
+        hash = (hash ^ FoldCase(unit)) * kFnvPrime;
     return hash;
 }
 
