@@ -1,5 +1,6 @@
-# GoogleTest for the Win32 build, compiled with mingw from the Debian source package: the
-# machine's own libraries are Linux objects. Built only for the targets that link it.
+# GoogleTest for the cross builds (Win32 with mingw, 32-bit ARM Linux), compiled with the
+# build's own compiler from the Debian source package: the machine's own libraries are x86-64
+# Linux objects. Built only for the targets that link it.
 set(DUNVATEL_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
 if(NOT EXISTS ${DUNVATEL_GOOGLETEST_SOURCE}/CMakeLists.txt)
     message(FATAL_ERROR "GoogleTest sources not found in ${DUNVATEL_GOOGLETEST_SOURCE}; "
