@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs the Debian packages the builds, the handheld check, the Wine tests, the fuzzers and
-# the screenshot need. Safe to run again: apt skips what is already there.
+# Installs the Debian packages the builds, the handheld check, the Wine tests, the ARM suite,
+# the fuzzers and the screenshot need, and fetches the ARM suite's iconv modules. Safe to run
+# again: apt skips what is already there, and the modules are fetched once.
 set -eu
 
 # The handheld check: clang, lld (lld-link), llvm (llvm-dlltool, llvm-ar, llvm-objdump), the
@@ -8,7 +9,8 @@ set -eu
 PACKAGES="cmake ninja-build g++ clang lld llvm libclang-rt-14-dev googletest libgtest-dev \
 libgmock-dev libbenchmark-dev clang-format \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic locales \
-xvfb xauth imagemagick x11-apps x11-utils xdotool python3"
+xvfb xauth imagemagick x11-apps x11-utils xdotool python3 \
+libc6-dev-armel-cross libstdc++-12-dev-armel-cross libgcc-12-dev-armel-cross qemu-user"
 
 missing=""
 for package in $PACKAGES; do
@@ -24,7 +26,15 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
     need_locale=yes
 fi
 
-if [ -z "$missing" ] && [ -z "$need_locale" ]; then
+# The ARM suite's iconv modules, from Debian's libc6:armel into the user's cache (once the
+# packages are there: they are of libc6-dev-armel-cross's version).
+gconv="$(dirname "$0")/armel-gconv.sh"
+need_gconv=""
+if ! "$gconv" --check; then
+    need_gconv=yes
+fi
+
+if [ -z "$missing" ] && [ -z "$need_locale" ] && [ -z "$need_gconv" ]; then
     exit 0
 fi
 
@@ -32,6 +42,13 @@ if [ "$(id -u)" -ne 0 ]; then
     if [ -n "$missing" ]; then
         echo "dunvatel needs these Debian packages; install them as root with:" >&2
         echo "  apt-get install -y --no-install-recommends$missing" >&2
+    fi
+    if [ -n "$need_gconv" ]; then
+        echo "dunvatel's ARM suite needs the iconv modules of libc6:armel; fetch them into" >&2
+        echo "this user's cache (no root needed; apt's settings stay as they are) with:" >&2
+        echo "  $gconv" >&2
+    fi
+    if [ -n "$missing" ] || [ -n "$need_gconv" ]; then
         exit 1
     fi
     # Only the locale is missing: Wine works without it.
@@ -48,4 +65,7 @@ if [ -n "$need_locale" ]; then
     sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
     locale-gen >/dev/null
+fi
+if [ -n "$need_gconv" ]; then
+    "$gconv" >/dev/null
 fi
