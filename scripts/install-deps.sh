@@ -1,16 +1,21 @@
 #!/bin/sh
-# Installs the Debian packages the builds, the handheld check, the Wine tests, the ARM suite,
-# the fuzzers and the screenshot need, and fetches the ARM suite's iconv modules. Safe to run
-# again: apt skips what is already there, and the modules are fetched once.
+# Installs the Debian packages the builds, the handheld's program and the compiler check, the
+# Wine tests, the ARM suite, the fuzzers and the screenshot need, fetches the ARM suite's iconv
+# modules, and builds the handheld's binutils (scripts/device-toolchain.sh). Safe to run again:
+# apt skips what is already there, and the modules and the binutils are made once per user.
 set -eu
 
-# The handheld check: clang, lld (lld-link), llvm (llvm-dlltool, llvm-ar, llvm-objdump), the
-# mingw-w64 windres, iconv (libc-bin, always there) and python3 (cmake/handheld-compiler.py).
+# The compiler check: clang, llvm (llvm-ar, llvm-objdump), the mingw-w64 windres, iconv
+# (libc-bin, always there) and python3 (cmake/handheld-compiler.py). The handheld's program:
+# clang, python3 (cmake/device-assembly.py, tests/device) and what building binutils from
+# Debian's source package takes (dpkg-dev for dpkg-source, xz-utils, gcc, make, flex, bison).
+# The ARM suite: lld and the armel cross libraries.
 PACKAGES="cmake ninja-build g++ clang lld llvm libclang-rt-14-dev googletest libgtest-dev \
 libgmock-dev libbenchmark-dev clang-format \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic locales \
 xvfb xauth imagemagick x11-apps x11-utils xdotool python3 \
-libc6-dev-armel-cross libstdc++-12-dev-armel-cross libgcc-12-dev-armel-cross qemu-user"
+libc6-dev-armel-cross libstdc++-12-dev-armel-cross libgcc-12-dev-armel-cross qemu-user \
+dpkg-dev xz-utils gcc make flex bison"
 
 missing=""
 for package in $PACKAGES; do
@@ -34,8 +39,11 @@ if ! "$gconv" --check; then
     need_gconv=yes
 fi
 
+# The handheld's binutils need no root: built into the user's cache once the packages are there.
+tools="$(dirname "$0")/device-toolchain.sh"
+
 if [ -z "$missing" ] && [ -z "$need_locale" ] && [ -z "$need_gconv" ]; then
-    exit 0
+    exec "$tools"
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -52,7 +60,7 @@ if [ "$(id -u)" -ne 0 ]; then
         exit 1
     fi
     # Only the locale is missing: Wine works without it.
-    exit 0
+    exec "$tools"
 fi
 
 export DEBIAN_FRONTEND=noninteractive
@@ -69,3 +77,4 @@ fi
 if [ -n "$need_gconv" ]; then
     "$gconv" >/dev/null
 fi
+"$tools"
