@@ -1,5 +1,5 @@
 // What C++98 lacks and clang takes as an extension: the handheld's compiler refuses it, and the
-// handheld build compiles with -pedantic-errors (CMakeLists.txt). The handheld check
+// handheld builds compile with -pedantic-errors (CMakeLists.txt). The compiler check
 // compiles this file like a program source and must refuse exactly the lines marked "refused"
 // (cmake/handheld-compiler.py).
 #include "platform/platform.h"

@@ -1,5 +1,5 @@
 // Names the handheld's compiler takes for declared twice (C2374): it scopes the variable of a
-// for statement to the block around the statement. The handheld check compiles this file like
+// for statement to the block around the statement. The compiler check compiles this file like
 // a program source and must refuse exactly the lines marked "refused"
 // (cmake/handheld-compiler.py).
 #include "platform/platform.h"

@@ -2,9 +2,9 @@
  * resource script use it, written from Microsoft's Windows CE 5.0 and Windows Embedded CE 6.0
  * reference: every function there is marked "Windows CE 1.0 and later" or later up to
  * "Windows CE 3.0 and later", with the signature, record layout and library that page gives.
- * Declarations only: it stands in for the device SDK's <windows.h> in the handheld check
- * (preset "handheld"), where a name the handheld lacks must fail to compile. Add a name only
- * with the page that gives it to CE 3.0.
+ * Declarations only: it stands in for the device SDK's <windows.h> in the device's build
+ * (preset "device") and the compiler check (preset "msvc-check"), where a name the handheld
+ * lacks must fail to compile. Add a name only with the page that gives it to CE 3.0.
  *
  * Libraries: an application links every coredll call through coredll.lib, also where a page
  * names the operating system's component library instead (Dlgmgr.lib, Nk.lib).
