@@ -26,6 +26,7 @@ endif()
 set(DUNVATEL_DEVICE_TOOLS ${tools})
 set(DUNVATEL_DLLTOOL ${prefix}dlltool)
 set(DUNVATEL_OBJDUMP ${prefix}objdump)
+set(DUNVATEL_ASSEMBLER ${prefix}as)
 set(CMAKE_AR ${prefix}ar)
 set(CMAKE_RANLIB ${prefix}ranlib)
 set(CMAKE_LINKER ${prefix}ld)
@@ -33,7 +34,7 @@ set(CMAKE_LINKER ${prefix}ld)
 # The code the device's own compiler makes: ARM state (the StrongARM has no Thumb), ARMv4,
 # integer arithmetic only, and its calling convention (arguments in r0-r3, records laid out on
 # 4-byte boundaries, which Microsoft's layout gives the handheld's records too: the record probe
-# in tests/device compares them); char signed and wchar_t 16 bits, as Microsoft's compilers have
+# in cmake/device-checks.py compares them); char signed and wchar_t 16 bits, as Microsoft's compilers have
 # them. No exceptions, RTTI or unwind tables (CMakeLists.txt turns off the first two for
 # program code). No jump tables: .text then holds no data but the constants that loads read,
 # which the disassembly check finds through those loads. C++98, what the device's compiler

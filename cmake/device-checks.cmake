@@ -1,11 +1,11 @@
-# Checks of the handheld's program (preset "device"). No handheld runs here, so each reads what
-# the build made: the file's header, its imports and its instructions, the layout the device's
-# compiler gives the API's records and the values its headers give the API's constants, and the
-# program's resources. tests/device/program_checks.py says what each requires.
+# Checks of the handheld's program (preset "device"), as CTest tests. No handheld runs here, so
+# each reads what the build made: the file's header, its imports and its instructions, the
+# layout the device's compiler gives the API's records and the values its headers give the
+# API's constants, and the program's resources. cmake/device-checks.py says what each requires.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-include(${PROJECT_SOURCE_DIR}/cmake/msvc-target.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/msvc-target.cmake)
 
-set(checks ${CMAKE_CURRENT_SOURCE_DIR}/program_checks.py)
+set(checks ${CMAKE_CURRENT_LIST_DIR}/device-checks.py)
 set(program $<TARGET_FILE:dunvatel>)
 set(sdk ${PROJECT_SOURCE_DIR}/platform/wince/sdk)
 set(database ${CMAKE_BINARY_DIR}/compile_commands.json)
@@ -13,7 +13,7 @@ set(database ${CMAKE_BINARY_DIR}/compile_commands.json)
 # The resources of the compiler check's compiled script: the desktop's windres, preprocessing
 # as the compiler check does, with the program's own defines and include paths.
 set(script ${PROJECT_SOURCE_DIR}/resources/dunvatel.rc)
-set(reference ${CMAKE_CURRENT_BINARY_DIR}/msvc-check-dunvatel.res)
+set(reference ${CMAKE_BINARY_DIR}/msvc-check-dunvatel.res)
 separate_arguments(preprocessing UNIX_COMMAND "${DUNVATEL_MSVC_RC_PREPROCESSING}")
 set(defines "$<TARGET_PROPERTY:dunvatel,COMPILE_DEFINITIONS>")
 set(includes "$<TARGET_PROPERTY:dunvatel,INCLUDE_DIRECTORIES>")
@@ -36,9 +36,15 @@ add_test(NAME device_instructions
          COMMAND Python3::Interpreter ${checks} instructions ${program} ${DUNVATEL_OBJDUMP})
 add_test(NAME device_records
          COMMAND Python3::Interpreter ${checks} records ${database}
-                 ${CMAKE_CURRENT_SOURCE_DIR}/record_probe.cpp ${DUNVATEL_MSVC_FLAGS} ${sdk})
+                 ${CMAKE_CURRENT_LIST_DIR}/device-record-probe.cpp ${DUNVATEL_MSVC_FLAGS} ${sdk})
 add_test(NAME device_constants
          COMMAND Python3::Interpreter ${checks} constants ${sdk} x86_64-w64-mingw32-g++
                  ${sdk}/handheld-values.txt ${database})
 add_test(NAME device_resources
          COMMAND Python3::Interpreter ${checks} resources ${program} ${reference})
+# A filter or an assembler that stopped refusing would pass unnoticed: each sample of what the
+# handheld cannot run must be refused at exactly the lines it marks.
+file(GLOB samples ${CMAKE_CURRENT_LIST_DIR}/device-faults/*.s)
+add_test(NAME device_refusals
+         COMMAND Python3::Interpreter ${checks} refusals ${CMAKE_CURRENT_LIST_DIR}/device-assembly.py
+                 ${DUNVATEL_ASSEMBLER} ${samples})

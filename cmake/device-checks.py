@@ -2,26 +2,30 @@
 """Checks of the handheld's program, build/device/dunvatel.exe, read from the file itself (no
 handheld runs here). Each prints what it found wrong and exits 1.
 
-  program_checks.py header EXE
+  device-checks.py header EXE
       the PE header the Windows CE 3.0 loader takes: ARM (not Thumb), the Windows CE GUI
       subsystem, versions 3.00, image base 0x10000 with base relocations, a 64 KB stack with
       4 KB committed, no DLL characteristics, no symbol table, an entry point in ARM code;
-  program_checks.py imports EXE SDK
+  device-checks.py imports EXE SDK
       every import is by name, from a library that SDK has a .def for, named in that .def and
       declared in SDK's headers;
-  program_checks.py instructions EXE OBJDUMP
+  device-checks.py instructions EXE OBJDUMP
       .text, disassembled, holds only ARMv4 instructions in ARM state and the constants that
       its loads read: nothing the StrongARM lacks (bx, blx, clz, ldrd, strd, pld, ...);
-  program_checks.py records DATABASE PROBE MSVC_FLAGS
+  device-checks.py records DATABASE PROBE MSVC_FLAGS
       each record of the API, compiled in PROBE with the device's flags (from the compile
       DATABASE) and with Microsoft's layout (MSVC_FLAGS, the compiler check's target), has the
       same size and every field the same offset; PROBE must name every record of the API;
-  program_checks.py constants SDK MINGW_CXX VALUES
+  device-checks.py constants SDK MINGW_CXX VALUES
       each constant SDK defines that mingw-w64's desktop headers also define has their value,
       but for those VALUES lists as the handheld's own, each with its page;
-  program_checks.py resources EXE RES
+  device-checks.py resources EXE RES
       the program's resources are those of RES (the compiler check's compiled script), id for
-      id and byte for byte.
+      id and byte for byte;
+  device-checks.py refusals FILTER AS SAMPLE...
+      each SAMPLE of assembly, filtered by FILTER (cmake/device-assembly.py) and assembled by AS
+      as the device's build does, is refused at exactly the lines it marks "@ refused", so that
+      a filter or an assembler that stops refusing fails the build.
 """
 import json
 import os
@@ -30,6 +34,7 @@ import shlex
 import struct
 import subprocess
 import sys
+import tempfile
 
 
 def fail(problems):
@@ -584,6 +589,41 @@ def check_resources(path, res):
     return problems
 
 
+# ---- Refusals ----
+
+REFUSED_AT = re.compile(r"^[^:\s]+:(\d+): (?:error|Error): (.*)$")
+
+
+def refused_lines(filter_script, assembler, sample, work):
+    """{line: message} of what the filter or else the assembler refuses in SAMPLE."""
+    filtered = os.path.join(work, os.path.basename(sample) + ".pe.s")
+    steps = ([sys.executable, filter_script, sample, filtered],
+             [assembler, "-march=armv4", "--fatal-warnings", "-o", os.devnull, filtered])
+    for step in steps:
+        run = subprocess.run(step, capture_output=True, text=True)
+        if run.returncode != 0:
+            matches = map(REFUSED_AT.match, (run.stdout + run.stderr).splitlines())
+            return {int(m.group(1)): m.group(2) for m in matches if m}
+    return {}
+
+
+def check_refusals(filter_script, assembler, samples):
+    problems = []
+    with tempfile.TemporaryDirectory() as work:
+        for sample in samples:
+            with open(sample, encoding="utf-8") as file:
+                marked = {n for n, text in enumerate(file, 1) if text.rstrip().endswith(
+                    "@ refused")}
+            refused = refused_lines(filter_script, assembler, sample, work)
+            for line in sorted(marked - set(refused)):
+                problems.append(f"{sample}:{line}: no longer refused: the device's build would "
+                                "take what the handheld cannot run")
+            for line in sorted(set(refused) - marked):
+                problems.append(f"{sample}:{line}: refused, where the sample expects no "
+                                f"refusal: {refused[line]}")
+    return problems
+
+
 def main():
     check, args = sys.argv[1], sys.argv[2:]
     if check == "header":
@@ -600,6 +640,8 @@ def main():
         fail(check_constants(sdk, mingw, values, device_command(database)))
     elif check == "resources":
         fail(check_resources(*args))
+    elif check == "refusals":
+        fail(check_refusals(args[0], args[1], args[2:]))
     else:
         sys.exit(f"unknown check {check}")
 
