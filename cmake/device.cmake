@@ -32,15 +32,17 @@ set(CMAKE_RANLIB ${prefix}ranlib)
 set(CMAKE_LINKER ${prefix}ld)
 
 # The code the device's own compiler makes: ARM state (the StrongARM has no Thumb), ARMv4,
-# integer arithmetic only, and its calling convention (arguments in r0-r3, records laid out on
-# 4-byte boundaries, which Microsoft's layout gives the handheld's records too: the record probe
-# in cmake/device-checks.py compares them); char signed and wchar_t 16 bits, as Microsoft's compilers have
-# them. No exceptions, RTTI or unwind tables (CMakeLists.txt turns off the first two for
-# program code). No jump tables: .text then holds no data but the constants that loads read,
-# which the disassembly check finds through those loads. C++98, what the device's compiler
-# takes; no headers but the handheld's (clang's own stdarg.h and stddef.h stay); optimised.
-# The device commits its stack a page at a time, and its compiler calls a stack probe for a
-# larger frame, which nothing here supplies: no frame may be larger than a page.
+# integer arithmetic only, and the APCS calling convention (arguments in r0-r3, the result in
+# r0, r4-r11 kept); char signed and wchar_t 16 bits, as Microsoft's compilers have them. Its
+# records must be laid out as Microsoft's compiler lays them out: the record probe of
+# cmake/device-checks.py compares the two. No exceptions, RTTI or unwind tables (CMakeLists.txt
+# turns off the first two for program code). No jump tables: .text then holds no data but the
+# constants that loads read, which the disassembly check finds through those loads. C++98,
+# what the device's compiler takes; no headers but the handheld's (clang's own stdarg.h and
+# stddef.h stay); optimised. The device commits its stack a page at a time, and its compiler
+# calls a stack probe for a larger frame, which nothing here supplies: no frame may be larger
+# than a page. A call the compiler adds for what ARMv4 lacks (division, say) names a helper that
+# no import library gives, and fails to link.
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_CXX_FLAGS_INIT
     "--target=armv4-none-eabi -marm -mabi=apcs-gnu -mfloat-abi=soft -fsigned-char -fshort-wchar \
