@@ -38,7 +38,14 @@ static void PutBytes(LineOutput* output, const BYTE* bytes, int length)
     output->used += length;
 }
 
-void OpenLineOutput(LineOutput* output, FILE* file, FileEncoding encoding)
+static void FreeLineOutput(LineOutput* output)
+{
+    free(output->back);
+    free(output->converted);
+    free(output->bytes);
+}
+
+BOOL OpenLineOutput(LineOutput* output, FILE* file, FileEncoding encoding)
 {
     output->file = file;
     output->encoding = encoding;
@@ -46,16 +53,21 @@ void OpenLineOutput(LineOutput* output, FILE* file, FileEncoding encoding)
     output->used = 0;
     output->converted = (BYTE*)malloc(MOST_BYTES_PER_UNIT * LIST_UNITS);
     output->back = (WCHAR*)malloc(LIST_UNITS * sizeof(WCHAR));
+    output->outOfMemory = FALSE;
+    if (!output->bytes || !output->converted || !output->back)
+    {
+        FreeLineOutput(output);
+        return FALSE;
+    }
     if (encoding == ENCODING_UTF8)
         PutBytes(output, UTF8_MARK, sizeof(UTF8_MARK));
+    return TRUE;
 }
 
 void CloseLineOutput(LineOutput* output)
 {
     FlushOutput(output);
-    free(output->back);
-    free(output->converted);
-    free(output->bytes);
+    FreeLineOutput(output);
 }
 
 // A directive word is ASCII, which every encoding keeps byte for unit.
@@ -200,7 +212,8 @@ static BOOL ConvertsBack(LineOutput* output, const WCHAR* strings, int count, in
            memcmp(output->back, strings + ascii, units * sizeof(WCHAR)) == 0;
 }
 
-// Writes a list too long to come back a string at a time.
+// Writes a list too long to come back a string at a time. A string whose bytes cannot be had
+// stops the output: what it holds is no longer the whole file.
 static void WriteLongLines(LineOutput* output, LPCWSTR lead, int leadLength, const WCHAR* strings,
                            DWORD count)
 {
@@ -211,6 +224,11 @@ static void WriteLongLines(LineOutput* output, LPCWSTR lead, int leadLength, con
         while (end < count && strings[end] != 0)
             ++end;
         BYTE* bytes = (BYTE*)malloc(MOST_BYTES_PER_UNIT * (end - start) + 1);
+        if (!bytes)
+        {
+            output->outOfMemory = TRUE;
+            return;
+        }
         PutLines(output, lead, leadLength, bytes,
                  ConvertUnits(output->encoding, strings + start, (int)(end - start), bytes));
         free(bytes);

@@ -15,9 +15,12 @@ struct LineOutput
     int used;
     BYTE* converted; // a block's strings converted
     WCHAR* back;     // judging the OEM code page: the converted strings converted back
+    // A line's bytes could not be had: the file lacks lines and must not be used.
+    BOOL outOfMemory;
 };
 
-void OpenLineOutput(LineOutput* output, FILE* file, FileEncoding encoding);
+// FALSE when the output's buffers cannot be had; the output is then not open.
+BOOL OpenLineOutput(LineOutput* output, FILE* file, FileEncoding encoding);
 // Writes what has gathered to the file.
 void CloseLineOutput(LineOutput* output);
 

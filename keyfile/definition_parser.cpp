@@ -108,8 +108,10 @@ static void ParseLine(DefinitionParser* parser, LPCWSTR line)
     GatherString(parser, line);
 }
 
-void ParseKeyFile(KeyFileReader* reader, HKEY key, UINT* stored, UINT* unstored)
+BOOL ParseKeyFile(KeyFileReader* reader, HKEY key, UINT* stored, UINT* unstored)
 {
+    *stored = 0;
+    *unstored = 0;
     DefinitionParser parser;
     parser.key = key;
     parser.block = BLOCK_CLOSED;
@@ -119,6 +121,13 @@ void ParseKeyFile(KeyFileReader* reader, HKEY key, UINT* stored, UINT* unstored)
     parser.stored = 0;
     parser.unstored = 0;
     WCHAR* line = (WCHAR*)malloc(LINE_BUFFER_UNITS * sizeof(WCHAR));
+    // Both buffers are had before the first line is read, and so before anything is stored.
+    if (!line || !parser.gathered)
+    {
+        free(line);
+        free(parser.gathered);
+        return FALSE;
+    }
     while (ReadDefinitionLine(line, reader))
         ParseLine(&parser, line);
     // A block the file ends inside is not written.
@@ -126,6 +135,7 @@ void ParseKeyFile(KeyFileReader* reader, HKEY key, UINT* stored, UINT* unstored)
     free(parser.gathered);
     *stored = parser.stored;
     *unstored = parser.unstored;
+    return TRUE;
 }
 
 KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key, const KeyFileSurvey* survey)
@@ -133,6 +143,7 @@ KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key, const KeyFileSurvey* sur
     KeyFileReading reading;
     reading.survey = *survey;
     reading.complete = survey->complete;
+    reading.outOfMemory = survey->outOfMemory;
     reading.stored = 0;
     reading.unstored = 0;
     // Nothing is stored from a file that cannot be read whole or is not text, so that a fault
@@ -140,10 +151,15 @@ KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key, const KeyFileSurvey* sur
     if (!survey->complete || !survey->text || survey->definitions == 0)
         return reading;
     KeyFileReader reader;
-    OpenKeyFileReader(&reader, file, survey->encoding, FALSE);
-    ParseKeyFile(&reader, key, &reading.stored, &reading.unstored);
+    if (!OpenKeyFileReader(&reader, file, survey->encoding, FALSE))
+    {
+        reading.complete = FALSE;
+        reading.outOfMemory = TRUE;
+        return reading;
+    }
+    reading.outOfMemory = !ParseKeyFile(&reader, key, &reading.stored, &reading.unstored);
     // The lines stop at a read error as at the end: only the stream tells them apart.
-    reading.complete = reader.text && !ferror(file);
+    reading.complete = !reading.outOfMemory && reader.text && !ferror(file);
     CloseKeyFileReader(&reader);
     return reading;
 }

@@ -3,6 +3,7 @@
 
 #include "base/buffer_slack.h"
 #include "base/count_notice.h"
+#include "base/memory_notice.h"
 #include "base/wait_cursor.h"
 #include "base/window_globals.h"
 #include "keyfile/definition_format.h"
@@ -24,7 +25,7 @@ static BOOL WriteKeyFileAt(LPCWSTR path, HKEY key, FileEncoding encoding, KeyFil
     if (!file)
         return FALSE;
     *writing = WriteKeyDefinitions(file, key, encoding);
-    BOOL written = writing->keyRead && !ferror(file);
+    BOOL written = writing->keyRead && !writing->outOfMemory && !ferror(file);
     if (fclose(file) != 0)
         written = FALSE;
     return written;
@@ -43,9 +44,11 @@ static BOOL ConfirmUtf8File(UINT codePageLosses, HCURSOR userCursor)
     return utf8;
 }
 
-BOOL SaveKeyFile(LPCWSTR path, HKEY key, HCURSOR userCursor, UINT* lossy)
+BOOL SaveKeyFile(LPCWSTR path, HKEY key, HCURSOR userCursor, UINT* lossy, BOOL* outOfMemory)
 {
     *lossy = 0;
+    if (outOfMemory)
+        *outOfMemory = FALSE;
     WCHAR partial[SIDE_PATH_UNITS];
     if (!CanReplaceFile(path) || !CreateSideFile(path, partial))
         return FALSE;
@@ -59,6 +62,8 @@ BOOL SaveKeyFile(LPCWSTR path, HKEY key, HCURSOR userCursor, UINT* lossy)
     if (!written)
     {
         DeleteFileW(partial);
+        if (outOfMemory)
+            *outOfMemory = writing.outOfMemory;
         return FALSE;
     }
     return PutFileInPlace(partial, path);
@@ -92,11 +97,14 @@ void ExportCustomStyle(HWND, int)
         return;
     }
     UINT lossy = 0;
-    BOOL written = SaveKeyFile(g_keyFilePath, custom, previous, &lossy);
+    BOOL outOfMemory = FALSE;
+    BOOL written = SaveKeyFile(g_keyFilePath, custom, previous, &lossy, &outOfMemory);
     RegCloseKey(custom);
     RestoreCursor(previous);
     if (written)
         ReportWritten(lossy);
+    else if (outOfMemory)
+        ShowMemoryNotice();
     else
         MessageBoxW(g_mainWindow, TEXT("書き込めませんでした"), TEXT("Error"), MB_OK);
 }
@@ -197,18 +205,28 @@ KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding)
     DWORD longestData = 0;
     ValueBatch batch;
     if (RegQueryInfoKeyW(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, &longestName,
-                         &longestData, NULL, NULL) != ERROR_SUCCESS ||
-        !OpenValueBatch(&batch, longestName, longestData))
+                         &longestData, NULL, NULL) != ERROR_SUCCESS)
         return writing;
-    writing.keyRead = TRUE;
     LineOutput output;
-    OpenLineOutput(&output, file, encoding);
+    if (!OpenValueBatch(&batch, longestName, longestData))
+    {
+        writing.outOfMemory = TRUE;
+        return writing;
+    }
+    if (!OpenLineOutput(&output, file, encoding))
+    {
+        free(batch.slots);
+        writing.outOfMemory = TRUE;
+        return writing;
+    }
+    writing.keyRead = TRUE;
     DWORD index = 0;
-    while (index < values)
+    while (index < values && !output.outOfMemory)
         WriteValueBatch(&output, &batch, ReadValueBatch(key, values, &index, &batch, &writing),
                         &writing);
     free(batch.slots);
     CloseLineOutput(&output);
+    writing.outOfMemory = output.outOfMemory;
     return writing;
 }
 

@@ -13,6 +13,8 @@ struct KeyFileWriting
     UINT lossy;
     // Of those, the ones a UTF-8 file would restore: lost only to the OEM code page.
     UINT codePageLosses;
+    // A buffer could not be had: the file is not whole, or nothing was written.
+    BOOL outOfMemory;
 };
 
 void ExportCustomStyle(HWND dialog, int listId);
@@ -20,9 +22,10 @@ void ExportCustomStyle(HWND dialog, int listId);
 // existing file only with a whole new one: in the OEM code page, or, when the user prefers it
 // to losing what the code page cannot hold, in UTF-8. TRUE when the new file stands at `path`;
 // FALSE leaves `path` as it was and no other file behind (see PutFileInPlace for the one
-// exception). `lossy` counts the key definitions written that will not come back.
+// exception). `lossy` counts the key definitions written that will not come back;
+// `outOfMemory`, when given, tells a FALSE that came of a buffer the heap could not give.
 // While the user is asked, `userCursor` stands in for the wait cursor.
-BOOL SaveKeyFile(LPCWSTR path, HKEY key, HCURSOR userCursor, UINT* lossy);
+BOOL SaveKeyFile(LPCWSTR path, HKEY key, HCURSOR userCursor, UINT* lossy, BOOL* outOfMemory = NULL);
 // Writes one block per REG_MULTI_SZ value of the open key, in the OEM code page or in UTF-8
 // after its byte-order mark.
 KeyFileWriting WriteKeyDefinitions(FILE* file, HKEY key, FileEncoding encoding);

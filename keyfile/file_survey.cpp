@@ -16,14 +16,23 @@ struct EncodingTrial
 };
 
 // Reads the file from its start in `unmarked`, unless it has a byte-order mark, and sets it back.
-// FALSE after a read error.
-static BOOL TryEncoding(FILE* file, FileEncoding unmarked, EncodingTrial* trial)
+// FALSE after a read error, and when the reading's buffers cannot be had (`outOfMemory`).
+static BOOL TryEncoding(FILE* file, FileEncoding unmarked, EncodingTrial* trial, BOOL* outOfMemory)
 {
     KeyFileReader reader;
-    OpenKeyFileReader(&reader, file, unmarked, TRUE);
+    if (!OpenKeyFileReader(&reader, file, unmarked, TRUE))
+    {
+        *outOfMemory = TRUE;
+        return FALSE;
+    }
     UINT ended;
     UINT dropped;
-    ParseKeyFile(&reader, NULL, &ended, &dropped);
+    if (!ParseKeyFile(&reader, NULL, &ended, &dropped))
+    {
+        CloseKeyFileReader(&reader);
+        *outOfMemory = TRUE;
+        return FALSE;
+    }
     trial->encoding = reader.encoding;
     trial->empty = reader.empty;
     trial->text = reader.text;
@@ -39,7 +48,9 @@ KeyFileSurvey SurveyKeyFile(FILE* file)
     KeyFileSurvey survey;
     memset(&survey, 0, sizeof(survey));
     EncodingTrial first;
-    survey.complete = TryEncoding(file, ENCODING_OEM, &first);
+    survey.complete = TryEncoding(file, ENCODING_OEM, &first, &survey.outOfMemory);
+    if (survey.outOfMemory)
+        return survey;
     survey.empty = first.empty;
     survey.text = first.text;
     survey.encoding = first.encoding;
@@ -50,7 +61,7 @@ KeyFileSurvey SurveyKeyFile(FILE* file)
         return survey;
     // Text in the OEM code page is seldom valid UTF-8, and UTF-8 is often valid Shift JIS.
     EncodingTrial utf8;
-    survey.complete = TryEncoding(file, ENCODING_UTF8, &utf8);
+    survey.complete = TryEncoding(file, ENCODING_UTF8, &utf8, &survey.outOfMemory);
     if (!survey.complete || !utf8.text)
         return survey;
     if (!first.text)

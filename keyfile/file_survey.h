@@ -9,9 +9,10 @@
 // What a key-definition file holds, found without storing anything.
 struct KeyFileSurvey
 {
-    BOOL empty;    // it holds no bytes
-    BOOL complete; // it was read to its end, or to bytes that are not text, and set back
-    BOOL text;     // it reads as text in `encoding`
+    BOOL empty;       // it holds no bytes
+    BOOL complete;    // it was read to its end, or to bytes that are not text, and set back
+    BOOL outOfMemory; // a reading's buffers could not be had: it was not read to its end
+    BOOL text;        // it reads as text in `encoding`
     // Without a byte-order mark it is text both in the OEM code page and in UTF-8, and some
     // line reads differently in each: the user chooses. `encoding` is the OEM code page until
     // then.

@@ -2,6 +2,7 @@
 #include "keyfile/import.h"
 
 #include "base/count_notice.h"
+#include "base/memory_notice.h"
 #include "base/wait_cursor.h"
 #include "base/window_globals.h"
 #include "keyfile/definition_parser.h"
@@ -23,6 +24,11 @@ static void ReportUnreadable()
 // Tells the user what reading the file came to: nothing is called read that was not.
 static void ReportReading(const KeyFileReading* reading)
 {
+    if (reading->outOfMemory)
+    {
+        ShowMemoryNotice();
+        return;
+    }
     if (!reading->complete)
     {
         if (reading->stored == 0)

@@ -25,12 +25,19 @@ static void FillReader(KeyFileReader* reader)
         (int)fread(reader->bytes + reader->end, 1, READER_BUFFER_BYTES - reader->end, reader->file);
 }
 
-void OpenKeyFileReader(KeyFileReader* reader, FILE* file, FileEncoding unmarked, BOOL judging)
+BOOL OpenKeyFileReader(KeyFileReader* reader, FILE* file, FileEncoding unmarked, BOOL judging)
 {
     reader->file = file;
     reader->judging = judging;
     reader->bytes = (BYTE*)malloc(READER_BUFFER_BYTES);
-    reader->back = judging ? (BYTE*)malloc(READ_BUFFER_BYTES) : NULL;
+    // The second reading judges OEM text too, should the file have changed since the first.
+    BOOL judgesOem = judging || unmarked == ENCODING_OEM;
+    reader->back = judgesOem ? (BYTE*)malloc(READ_BUFFER_BYTES) : NULL;
+    if (!reader->bytes || (judgesOem && !reader->back))
+    {
+        CloseKeyFileReader(reader);
+        return FALSE;
+    }
     reader->start = 0;
     reader->end = 0;
     reader->carried = 0;
@@ -41,6 +48,7 @@ void OpenKeyFileReader(KeyFileReader* reader, FILE* file, FileEncoding unmarked,
     FileEncoding marked = unmarked;
     reader->start = MatchByteOrderMark(reader->bytes, reader->end, &marked);
     reader->encoding = marked;
+    return TRUE;
 }
 
 void CloseKeyFileReader(KeyFileReader* reader)
@@ -155,7 +163,8 @@ BOOL ReadDefinitionLine(WCHAR* line, KeyFileReader* reader)
 {
     const BYTE* piece;
     int length;
-    if (!reader->text || !ReadPiece(reader, &piece, &length))
+    // A read error ends the reading at once: the piece it cuts off is not a line that was read.
+    if (!reader->text || !ReadPiece(reader, &piece, &length) || ferror(reader->file))
     {
         // A character the file itself ends inside is no text; one a read error ends is not
         // judged.
@@ -165,8 +174,11 @@ BOOL ReadDefinitionLine(WCHAR* line, KeyFileReader* reader)
     }
     if (!reader->judging)
     {
-        // Judged before: bytes that are no text mean the file has changed since.
-        reader->text = DecodeKeptLine(reader->encoding, piece, length, line);
+        // Judged before: bytes that are no text mean the file has changed since. OEM bytes
+        // decode whatever they are, and are judged again.
+        reader->text =
+            (reader->encoding != ENCODING_OEM || JudgeOemPiece(reader, piece, length, line) >= 0) &&
+            DecodeKeptLine(reader->encoding, piece, length, line);
         return reader->text;
     }
     int count = reader->encoding == ENCODING_OEM

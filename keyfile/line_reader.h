@@ -27,8 +27,9 @@ struct KeyFileReader
 };
 
 // Starts reading the open file from where it stands, its start: in the encoding of its
-// byte-order mark, past the mark, or in `unmarked` when it has none.
-void OpenKeyFileReader(KeyFileReader* reader, FILE* file, FileEncoding unmarked, BOOL judging);
+// byte-order mark, past the mark, or in `unmarked` when it has none. FALSE, with nothing read
+// and nothing to close, when the reader's buffers cannot be had.
+BOOL OpenKeyFileReader(KeyFileReader* reader, FILE* file, FileEncoding unmarked, BOOL judging);
 void CloseKeyFileReader(KeyFileReader* reader);
 // Reads the next line into `line` (LINE_BUFFER_UNITS units): leading blanks and tabs dropped,
 // ended at its first CR or LF. FALSE at the end of the file, on a read error, and at bytes that

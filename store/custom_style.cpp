@@ -2,6 +2,7 @@
 #include "store/custom_style.h"
 
 #include "base/count_notice.h"
+#include "base/memory_notice.h"
 #include "base/wait_cursor.h"
 #include "base/window_globals.h"
 #include "store/key_tree.h"
@@ -84,7 +85,15 @@ static BOOL NamesCustomStyle(LPCWSTR name)
 
 void CopyStyleToCustom(HWND dialog, int listId)
 {
-    WCHAR* name = GetSelectedStyleName(dialog, listId);
+    BOOL outOfMemory;
+    WCHAR* name = GetSelectedStyleName(dialog, listId, &outOfMemory);
+    // The list is read again when nothing was selected, but not when memory is short: emptying
+    // it then could leave it empty.
+    if (outOfMemory)
+    {
+        ShowMemoryNotice();
+        return;
+    }
     if (!name)
     {
         RefreshStyleList(dialog);

@@ -27,12 +27,19 @@ static BOOL QueryKeyShape(HKEY key, KeyShape* shape)
                             NULL, NULL) == ERROR_SUCCESS;
 }
 
-// Returns how many values could not be read or written.
+// Returns how many values could not be read or written: all of them when their buffers
+// cannot be had.
 static UINT CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
 {
-    UINT missed = 0;
     WCHAR* name = (WCHAR*)malloc((shape->longestValueName + BUFFER_SLACK) * sizeof(WCHAR));
     BYTE* data = (BYTE*)malloc(shape->longestValueData + BUFFER_SLACK);
+    if (!name || !data)
+    {
+        free(data);
+        free(name);
+        return shape->values;
+    }
+    UINT missed = 0;
     for (DWORD index = 0; index < shape->values; ++index)
     {
         DWORD type = 0;
@@ -55,11 +62,14 @@ static UINT CopyKeyValues(HKEY destination, HKEY source, const KeyShape* shape)
     return missed;
 }
 
-// Returns how many values and subkeys beneath the source could not be copied.
+// Returns how many values and subkeys beneath the source could not be copied. Without the
+// buffer for their names, each subkey counts once, as one that cannot be read.
 static UINT CopySubkeys(HKEY destination, HKEY source, const KeyShape* shape)
 {
-    UINT missed = 0;
     WCHAR* name = (WCHAR*)malloc((shape->longestSubkeyName + BUFFER_SLACK) * sizeof(WCHAR));
+    if (!name)
+        return shape->subkeys;
+    UINT missed = 0;
     for (DWORD index = 0; index < shape->subkeys; ++index)
     {
         DWORD capacity = shape->longestSubkeyName + CAPACITY_SLACK;

@@ -1,6 +1,7 @@
 #include "store/style_catalogue.h"
 
 #include "base/buffer_slack.h"
+#include "base/memory_notice.h"
 #include "base/window_globals.h"
 #include "resources/resource.h"
 #include "store/standard_style.h"
@@ -53,14 +54,20 @@ void SelectStandardStyle(HWND dialog, int listId)
     RegCloseKey(settings);
 }
 
-WCHAR* GetSelectedStyleName(HWND dialog, int listId)
+WCHAR* GetSelectedStyleName(HWND dialog, int listId, BOOL* outOfMemory)
 {
+    *outOfMemory = FALSE;
     LRESULT position = SendDlgItemMessageW(dialog, listId, CB_GETCURSEL, 0, 0);
     if (position == CB_ERR)
         return NULL;
     // A failed length (CB_ERR) still leaves room for the terminator, and the fetch then fails.
     LRESULT length = SendDlgItemMessageW(dialog, listId, CB_GETLBTEXTLEN, (WPARAM)position, 0);
     WCHAR* name = (WCHAR*)malloc((length + BUFFER_SLACK) * sizeof(WCHAR));
+    if (!name)
+    {
+        *outOfMemory = TRUE;
+        return NULL;
+    }
     if (SendDlgItemMessageW(dialog, listId, CB_GETLBTEXT, (WPARAM)position, (LPARAM)name) == CB_ERR)
     {
         free(name);
@@ -74,10 +81,13 @@ void SetStandardStyle(HWND dialog, int listId)
     HKEY settings;
     if (!OpenUserKey(IME_SETTINGS_KEY, &settings))
         return;
-    WCHAR* name = GetSelectedStyleName(dialog, listId);
+    BOOL outOfMemory;
+    WCHAR* name = GetSelectedStyleName(dialog, listId, &outOfMemory);
     if (!name)
     {
         RegCloseKey(settings);
+        if (outOfMemory)
+            ShowMemoryNotice();
         return;
     }
     if (wcscmp(name, CUSTOM_STYLE_NAME) == 0 &&

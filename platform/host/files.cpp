@@ -5,6 +5,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,6 +74,19 @@ ReadFault& PendingReadFault()
     return fault;
 }
 
+// The next stream opened for reading finds its file holding `bytes` instead once it has been
+// rewound `rewinds` times; no rewinds: no change.
+struct Rewrite
+{
+    std::string bytes;
+    int rewinds;
+};
+Rewrite& PendingRewrite()
+{
+    static Rewrite rewrite = {std::string(), 0};
+    return rewrite;
+}
+
 // The next stream opened for writing takes this many bytes; negative: no fault.
 long& PendingWriteRoom()
 {
@@ -119,11 +133,13 @@ int& OpenFiles()
 }
 
 // A stream over a real file whose reads fail from a byte offset on, as a medium that cannot be
-// read to its end.
+// read to its end, or whose file another program saves anew while it is open.
 struct FailingReads
 {
     FILE* file;
     ReadFault fault;
+    std::string path;
+    Rewrite rewrite;
 };
 
 ssize_t ReadUntilFailure(void* cookie, char* buffer, size_t size)
@@ -146,6 +162,15 @@ int SeekFailingReads(void* cookie, off64_t* offset, int whence)
     FailingReads* reads = (FailingReads*)cookie;
     if (whence == SEEK_SET && *offset == 0 && reads->fault.rewinds > 0)
         --reads->fault.rewinds;
+    if (whence == SEEK_SET && *offset == 0 && reads->rewrite.rewinds > 0 &&
+        --reads->rewrite.rewinds == 0)
+    {
+        FILE* saved = fopen(reads->path.c_str(), "wb");
+        if (!saved)
+            return -1;
+        fwrite(reads->rewrite.bytes.data(), 1, reads->rewrite.bytes.size(), saved);
+        fclose(saved);
+    }
     if (fseek(reads->file, (long)*offset, whence) != 0)
         return -1;
     *offset = ftell(reads->file);
@@ -180,11 +205,11 @@ template <typename Stream> int CloseStream(void* cookie)
     return result;
 }
 
-FILE* OpenFailingReads(FILE* file, ReadFault fault)
+FILE* OpenFailingReads(FILE* file, ReadFault fault, const std::string& path, Rewrite rewrite)
 {
     cookie_io_functions_t functions = {ReadUntilFailure, NULL, SeekFailingReads,
                                        CloseStream<FailingReads>};
-    return fopencookie(new FailingReads{file, fault}, "rb", functions);
+    return fopencookie(new FailingReads{file, fault, path, rewrite}, "rb", functions);
 }
 
 FILE* OpenFullMedium(FILE* file, long room)
@@ -198,6 +223,11 @@ FILE* OpenFullMedium(FILE* file, long room)
 void HostFailFileReadsFrom(long offset, int rewinds)
 {
     PendingReadFault() = ReadFault{offset, rewinds};
+}
+
+void HostRewriteFileOnRewind(const std::string& bytes, int rewinds)
+{
+    PendingRewrite() = Rewrite{bytes, rewinds};
 }
 
 void HostFailFileWritesFrom(long bytes)
@@ -214,14 +244,20 @@ FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
 {
     if (!path || !mode || TakeFault(PendingOpenFault()))
         return NULL;
-    FILE* file = fopen(HostToUtf8(path).c_str(), HostToUtf8(mode).c_str());
+    std::string name = HostToUtf8(path);
+    FILE* file = fopen(name.c_str(), HostToUtf8(mode).c_str());
     if (!file)
         return NULL;
-    if (mode[0] == 'r' && PendingReadFault().offset >= 0)
+    if (mode[0] == 'r' && (PendingReadFault().offset >= 0 || PendingRewrite().rewinds > 0))
     {
         ReadFault fault = PendingReadFault();
+        Rewrite rewrite = PendingRewrite();
         PendingReadFault().offset = -1;
-        return OpenFailingReads(file, fault);
+        PendingRewrite().rewinds = 0;
+        // No read fails where the offset is beyond every file.
+        if (fault.offset < 0)
+            fault = ReadFault{LONG_MAX, 0};
+        return OpenFailingReads(file, fault, name, rewrite);
     }
     if (mode[0] != 'r' && PendingWriteRoom() >= 0)
     {

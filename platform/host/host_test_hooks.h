@@ -61,6 +61,9 @@ UINT HostOemCodePage();
 // rewound to its start that many times, as a card pulled out between two readings. A negative
 // offset withdraws the fault.
 void HostFailFileReadsFrom(long offset, int rewinds = 0);
+// Makes the next file _wfopen opens for reading hold `bytes` once the stream has been rewound
+// to its start `rewinds` times, as a file that another program saves between two readings.
+void HostRewriteFileOnRewind(const std::string& bytes, int rewinds = 1);
 // Makes the next file _wfopen opens for writing lie on a medium with `bytes` bytes of room:
 // the bytes beyond fail to write, and closing the stream fails while they cannot be flushed,
 // as on a full storage card. A negative count withdraws the fault.
@@ -72,6 +75,24 @@ void HostFailFileMoves(int skip, int count = 1);
 void HostFailFileOpens(int skip);
 // Handles CreateFileW gave and CloseHandle has not closed.
 int HostOpenFileCount();
+
+// Makes program code's allocations fail from now on, as on a handheld short of memory: the
+// `first`th (counted from 1) returns NULL, and with `everyOne` each one after it too; the others
+// succeed. 0 fails none and only counts. Counting starts again with each call.
+void HostFailAllocations(long first, bool everyOne = false);
+// Program code's allocations since HostFailAllocations, failed ones included.
+long HostAllocationsMade();
+// The blocks allocated since HostFailAllocations and not yet freed.
+long HostLiveAllocations();
+// Stops failing and counting.
+void HostClearAllocationFaults();
+// Runs `command` with its first allocation failing, then with its second, and so on (`command`
+// is told which is to fail), until a run makes fewer allocations than the one that was to fail:
+// that last run fails none. After
+// each run, with allocations normal again, `check` is given the number of the allocation that
+// failed (0 for the last run) and the blocks the run left allocated.
+void HostForEachFailingAllocation(const std::function<void(long failing)>& command,
+                                  const std::function<void(long failing, long leftBehind)>& check);
 
 // The UTF-8 form of a UTF-16 text, as the stand-in hands paths to the C library.
 std::string HostToUtf8(const WCHAR* text);

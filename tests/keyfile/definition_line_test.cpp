@@ -100,8 +100,9 @@ TEST_F(LineFile, ReadingDropsLeadingBlanksAndEndsAtTheFirstLineBreakOr2045Bytes)
     EXPECT_EQ(
         (std::vector<WString>{TEXT("one"), TEXT("two  "), TEXT(""), TEXT("日本語テスト ｱｲ")}),
         Lines(" \t one\r\n\ttwo  \r\n\r\n" SJIS_NIHONGO SJIS_TESUTO " " SJIS_HALFWIDTH_A_I "\r\n"));
-    // A lead byte takes the byte after it, even when the pair means nothing.
-    EXPECT_EQ(std::vector<WString>{TEXT("a\u30FBc")}, Lines("a\x81 c"));
+    // A lead byte and a byte after it that mean nothing together are no text: a file that reads
+    // so the second time has changed since the first, and its reading stops there.
+    EXPECT_EQ(std::vector<WString>{TEXT("one")}, Lines("one\na\x81 c\ntwo\n"));
     // LF alone ends a line as CR LF does; a last line needs no line end.
     EXPECT_EQ((std::vector<WString>{TEXT("a"), TEXT("b"), TEXT("c")}), Lines("a\nb\n c"));
     // CR alone is no line end for the reader: the rest of the piece is lost.
@@ -171,7 +172,11 @@ TEST_F(LineFile, UnicodeLinesComeInPiecesOfAtMost2045BytesThatKeepEveryCharacter
              {nineteen + TEXT("\U0001F600"), nineteen + TEXT("…")},
              {WString(18, u'a') + TEXT("\U0001F600"), WString(18, u'a') + TEXT("\U0001F600")},
              {WString(18, u'a') + TEXT("\U00010000b"), WString(18, u'a') + TEXT("…")},
-             {WString(17, u'a') + TEXT("\U00010000bc"), WString(17, u'a') + TEXT("\U00010000…")}})
+             {WString(17, u'a') + TEXT("\U00010000bc"), WString(17, u'a') + TEXT("\U00010000…")},
+             // The units either side of the surrogates at the cut, and the first beyond ASCII.
+             {WString(18, u'a') + TEXT("\uD7FFbc"), WString(18, u'a') + TEXT("\uD7FF…")},
+             {WString(18, u'a') + TEXT("\U0010FFFDb"), WString(18, u'a') + TEXT("…")},
+             {TEXT("\u0080b"), TEXT("\u0080b")}})
         EXPECT_EQ(kept.second,
                   Differing("x\n" + ToUtf8(kept.first) + "\n" + ToUtf8(TEXT("日")), ENCODING_UTF8));
     EXPECT_EQ(W(TEXT("")), Differing("abc\r" SJIS_NIHONGO "\ndef\n", ENCODING_OEM));

@@ -108,8 +108,14 @@ TEST_F(Export, LongStringsAreWrittenWholeAndMalformedListsWithinTheirData)
     SetValue(CUSTOM_STYLE_KEY, TEXT("B"), REG_MULTI_SZ, unterminated);
     SetValue(CUSTOM_STYLE_KEY, TEXT("C"), REG_MULTI_SZ, oddLength);
     SetValue(CUSTOM_STYLE_KEY, TEXT("D"), REG_MULTI_SZ, Bytes());
-    // Longer than the formatting buffer.
+    // Lists longer than one conversion takes: one that ends inside its string, one with U+0001.
+    Bytes longUnterminated = UnitBytes(WString(2100, u'u'));
+    SetValue(CUSTOM_STYLE_KEY, TEXT("E"), REG_MULTI_SZ, longUnterminated);
+    SetCustomStrings(TEXT("F"), {TEXT("a\u0001b") + WString(2100, u'f')});
+    // Longer than the formatting buffer; a name line longer than the output's whole buffer, as
+    // the desktop's registry allows.
     SetCustomStrings(WString(1500, u'n'), {WString(3000, u's'), TEXT("after")});
+    SetCustomStrings(WString(16383, u'n'), {TEXT("x")});
 
     ExportTo(path);
 
@@ -117,9 +123,13 @@ TEST_F(Export, LongStringsAreWrittenWholeAndMalformedListsWithinTheirData)
               "--name B\r\nab\r\n--endmulti\r\n"
               "--name C\r\nxy\r\n--endmulti\r\n"
               "--name D\r\n--endmulti\r\n"
-              "--name " +
-                  std::string(1500, 'n') + "\r\n" + std::string(3000, 's') +
-                  "\r\nafter\r\n--endmulti\r\n",
+              "--name E\r\n" +
+                  std::string(2100, 'u') +
+                  "\r\n--endmulti\r\n--name F\r\na\x01"
+                  "b" +
+                  std::string(2100, 'f') + "\r\n--endmulti\r\n--name " + std::string(1500, 'n') +
+                  "\r\n" + std::string(3000, 's') + "\r\nafter\r\n--endmulti\r\n--name " +
+                  std::string(16383, 'n') + "\r\nx\r\n--endmulti\r\n",
               ReadFileBytes(path));
 }
 

@@ -132,6 +132,93 @@ TEST_F(KeyFileFaults, ValuesTheRegistryRefusesAndBlocksAfterAReadErrorAreCounted
     EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_IN_PART, 1), CAPTION_ERROR));
     EXPECT_EQ(std::vector<WString>{TEXT("a")}, CustomStrings(TEXT("A")));
     EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
+    // A read error just before a line's end: the line was not read, and its block not stored.
+    const std::string untilEnd = first + padding + "--name B\r\nb\r\n--endmulti";
+    WriteFileBytes(path, untilEnd + "\r\n");
+    HostFailFileReadsFrom((long)untilEnd.size(), 1);
+    ImportFrom(path);
+    EXPECT_TRUE(user.ShowedLast(Counted(IMPORTED_IN_PART, 1), CAPTION_ERROR));
+    EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
+
+    // The file saved anew between the readings, with bytes that are no text in the encoding the
+    // first reading settled: the import stops there, with what came before stored.
+    const std::string blocks = "--name A\r\nnew\r\n--endmulti\r\n--name B\r\nb\r\n--endmulti\r\n";
+    const size_t inB = blocks.find("b\r\n");
+    for (const std::string& saved :
+         {blocks.substr(0, inB) + "\x81 " + blocks.substr(inB), "\x81 " + blocks})
+    {
+        SetCustomStrings(TEXT("A"), {TEXT("old")});
+        WriteFileBytes(path, blocks);
+        HostRewriteFileOnRewind(saved);
+        ImportFrom(path);
+        bool partly = saved[0] == '-';
+        EXPECT_TRUE(partly ? user.ShowedLast(Counted(IMPORTED_IN_PART, 1), CAPTION_ERROR)
+                           : user.ShowedLast(IMPORT_FAILED, CAPTION_ERROR));
+        EXPECT_EQ(std::vector<WString>{partly ? TEXT("new") : TEXT("old")},
+                  CustomStrings(TEXT("A")));
+        EXPECT_EQ(std::vector<WString>{TEXT("<missing>")}, CustomStrings(TEXT("B")));
+    }
+}
+
+// Each allocation of export and import failing in turn: the file named stays exactly as it was
+// with nothing beside it, Custom stays unchanged, the user is told, and no block is left.
+TEST_F(KeyFileFaults, ExportsAndImportsShortOfMemoryChangeNothingAndSaySo)
+{
+    const std::string backup = "old file\r\n";
+    // A list too long to be converted at once takes a buffer of its own; "café" asks for UTF-8,
+    // and the file is written again. Allocations: the OEM file's five, then the UTF-8 file's.
+    SetCustomStrings(TEXT("long"), {WString(3000, u'l')});
+    SetCustomStrings(TEXT("cafe"), {TEXT("café")});
+    long failed = 0;
+    HostForEachFailingAllocation(
+        [&](long failing)
+        {
+            WriteFileBytes(path, backup);
+            if (failing > 5)
+                user.WillAnswer(IDYES);
+            ExportTo(path);
+        },
+        [&](long failing, long leftBehind)
+        {
+            SCOPED_TRACE(testing::Message() << "allocation " << failing << " failing");
+            failed = failing ? failing : failed;
+            EXPECT_EQ(0, leftBehind);
+            EXPECT_EQ(std::vector<WString>{TEXT("faults.txt")}, FileNames(scratch.path()));
+            if (failing)
+            {
+                EXPECT_TRUE(user.ShowedLast(OUT_OF_MEMORY, CAPTION_ERROR));
+                EXPECT_EQ(backup, ReadFileBytes(path));
+            }
+            else
+            {
+                EXPECT_TRUE(user.ShowedLast(Counted(EXPORTED_WITH_LOSSES, 1), CAPTION_WRITE));
+                EXPECT_EQ("\xEF\xBB\xBF", ReadFileBytes(path).substr(0, 3));
+            }
+        });
+    EXPECT_EQ(10, failed) << "allocations the export made";
+
+    // Allocations: each of the two first readings' reader and parser (1-8; the second reads the
+    // Shift JIS as UTF-8), then the second reading's (9-12), all before anything is stored.
+    DeleteTree(CUSTOM_STYLE_KEY);
+    WriteFileBytes(path, "--name A\r\n" SJIS_NIHONGO "\r\n--endmulti\r\n");
+    failed = 0;
+    HostForEachFailingAllocation(
+        [&](long)
+        {
+            SetCustomStrings(TEXT("A"), {TEXT("old")});
+            ImportFrom(path);
+        },
+        [&](long failing, long leftBehind)
+        {
+            SCOPED_TRACE(testing::Message() << "allocation " << failing << " failing");
+            failed = failing ? failing : failed;
+            EXPECT_EQ(0, leftBehind);
+            EXPECT_TRUE(failing ? user.ShowedLast(OUT_OF_MEMORY, CAPTION_ERROR)
+                                : user.ShowedLast(IMPORTED, CAPTION_READ));
+            EXPECT_EQ(std::vector<WString>{failing ? TEXT("old") : TEXT("日本語")},
+                      CustomStrings(TEXT("A")));
+        });
+    EXPECT_EQ(12, failed) << "allocations the import made";
 }
 
 TEST_F(KeyFileFaults, ASingleByteOemCodePageIsUsedAsItStands)

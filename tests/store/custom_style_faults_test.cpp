@@ -152,4 +152,89 @@ TEST_F(CustomStyleFaults, FailedAndPartCopiesAndAFailedDeletionAreTold)
     EXPECT_TRUE(ListWasRebuilt());
 }
 
+// Each allocation of a command failing in turn. Without the selected name nothing changes and
+// the user is told; a key whose buffers cannot be had is copied without its values or its
+// subkeys, each counted; no run leaves a block or a handle behind.
+TEST_F(CustomStyleFaults, CommandsShortOfMemoryChangeNothingUnfinishedAndSaySo)
+{
+    SetStandardStyleValue(TEXT("Beta"));
+    ShowStylesSelecting(TEXT("Source"));
+    HostForEachFailingAllocation(
+        [&](long)
+        {
+            user.WillAnswer(IDOK);
+            SetStandardStyle(windows.dialog(), IDC_STYLE_LIST);
+        },
+        [&](long failing, long leftBehind)
+        {
+            EXPECT_EQ(0, leftBehind) << failing;
+            EXPECT_TRUE(failing ? user.ShowedLast(OUT_OF_MEMORY, CAPTION_ERROR)
+                                : user.ShowedLast(STANDARD_SET, TEXT("Source")));
+            EXPECT_EQ(failing ? TextBytes(TEXT("Beta")) : TextBytes(TEXT("Source")),
+                      ValueData(IME_SETTINGS_KEY, TEXT("style")));
+        });
+
+    // Allocations: the name (1); for each key its value name and data, then its subkey names:
+    // the source (2-4), B (5-7), B\C (8, 9), D (10, 11).
+    const WString bc = TEXT("B\\C|InC"), b = TEXT("B|InB"), d = TEXT("D|InD"), one = TEXT("|One"),
+                  three = TEXT("|Three"), two = TEXT("|Two");
+    const struct
+    {
+        Paths arrived;
+        UINT missed;
+    } runs[] = {{{bc, b, d, one, three, two}, 0},
+                {{}, 0},
+                {{bc, b, d}, 3},
+                {{bc, b, d}, 3},
+                {{one, three, two}, 2},
+                {{bc, d, one, three, two}, 1},
+                {{bc, d, one, three, two}, 1},
+                {{b, d, one, three, two}, 1},
+                {{b, d, one, three, two}, 1},
+                {{b, d, one, three, two}, 1},
+                {{bc, b, one, three, two}, 1},
+                {{bc, b, one, three, two}, 1}};
+    long failed = 0;
+    HostForEachFailingAllocation(
+        [&](long failing)
+        {
+            DeleteTree(CUSTOM_STYLE_KEY);
+            CreateKey(CUSTOM_STYLE_KEY);
+            ShowStylesSelecting(TEXT("Source"));
+            // Without its name the copy asks nothing.
+            if (failing == 1)
+                user.WillAnswer(IDOK);
+            else
+                user.WillAnswer({IDYES, IDOK});
+            CopyStyleToCustom(windows.dialog(), IDC_STYLE_LIST);
+        },
+        [&](long failing, long leftBehind)
+        {
+            SCOPED_TRACE(testing::Message() << "allocation " << failing << " failing");
+            ASSERT_LT(failing, (long)(sizeof(runs) / sizeof(runs[0])));
+            failed = failing ? failing : failed;
+            EXPECT_EQ(0, leftBehind);
+            EXPECT_EQ(0, HostOpenKeyCount());
+            Paths arrived;
+            for (const auto& entry : TreeValues(CUSTOM_STYLE_KEY))
+                arrived.push_back(entry.first);
+            EXPECT_EQ(runs[failing].arrived, arrived);
+            EXPECT_TRUE(failing == 1
+                            ? user.ShowedLast(OUT_OF_MEMORY, CAPTION_ERROR) && !ListWasRebuilt()
+                            : failing == 0 ||
+                                  user.ShowedLast(Counted(COPIED_IN_PART, runs[failing].missed),
+                                                  TEXT("Source")));
+        });
+    EXPECT_EQ(11, failed) << "allocations the copy made";
+
+    // Deletion holds no name: it needs no allocation.
+    SetStandardStyleValue(TEXT("Source"));
+    HostFailAllocations(1, true);
+    user.WillAnswer({IDYES, IDOK});
+    DeleteCustomStyle(windows.dialog(), IDC_STYLE_LIST);
+    EXPECT_EQ(0, HostAllocationsMade());
+    HostClearAllocationFaults();
+    EXPECT_TRUE(user.ShowedLast(DELETED, CAPTION_DELETE));
+}
+
 } // namespace

@@ -8,6 +8,9 @@
 
 #include <string>
 
+// --- Any command whose buffers the heap cannot give (captioned CAPTION_ERROR) ---------------
+const WCHAR OUT_OF_MEMORY[] = TEXT("メモリが足りないため、実行できませんでした");
+
 // --- Setting the standard style -------------------------------------------------------------
 const WCHAR CUSTOM_WARNING[] =
     TEXT("Custom の設定内容に間違いがある場合、システムが起動しない等の問題を起こす可能性があります"
