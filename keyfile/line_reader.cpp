@@ -89,34 +89,6 @@ static void TrimLine(WCHAR* line, int count)
     line[length] = 0;
 }
 
-// Reads the line of a piece into `line` by the reading rules: ASCII encodings drop the blanks
-// and cut the line on their bytes, as the file's reading always has, and decode only what is
-// left; UTF-16 is decoded first. FALSE when the bytes are not text in the encoding.
-static BOOL DecodeKeptLine(FileEncoding encoding, const BYTE* piece, int length, WCHAR* line)
-{
-    if (encoding == ENCODING_UTF16LE || encoding == ENCODING_UTF16BE)
-    {
-        int units = DecodeUnicode(encoding, piece, length, line);
-        if (units < 0)
-            return FALSE;
-        TrimLine(line, units);
-        return TRUE;
-    }
-    int start = 0;
-    while (start < length && (piece[start] == ' ' || piece[start] == '\t'))
-        ++start;
-    int end = start;
-    while (end < length && !IsLineEnd(piece[end]))
-        ++end;
-    int count = encoding == ENCODING_OEM
-                    ? DecodeOem(piece + start, end - start, line)
-                    : DecodeUnicode(encoding, piece + start, end - start, line);
-    if (count < 0)
-        return FALSE;
-    line[count] = 0;
-    return TRUE;
-}
-
 // Judges the piece, with the lead byte carried from the one before, as OEM code-page text and
 // decodes it; -1 when it is not text. The reading rule may cut a piece inside a double-byte
 // character: such a piece is text without its last byte, the lead byte, which is judged with
@@ -137,6 +109,50 @@ static int JudgeOemPiece(KeyFileReader* reader, const BYTE* piece, int length, W
         return -1;
     reader->carried = 1;
     return count;
+}
+
+// Reads the line of a piece into `line` by the reading rules: ASCII encodings drop the blanks
+// and cut the line on their bytes, as the file's reading always has, and decode only what is
+// left; UTF-16 is decoded first. FALSE when the bytes are not text in the encoding: the file has
+// changed since the first reading judged it. OEM bytes decode whatever they are, and are judged
+// again: the bytes kept are converted back, and those around them must be ASCII, which is what
+// judging the whole piece comes to; a piece cut inside a character, or with other bytes beyond
+// its line end, is judged whole, as the first time.
+static BOOL DecodeKeptLine(KeyFileReader* reader, const BYTE* piece, int length, WCHAR* line)
+{
+    FileEncoding encoding = reader->encoding;
+    if (encoding == ENCODING_UTF16LE || encoding == ENCODING_UTF16BE)
+    {
+        int units = DecodeUnicode(encoding, piece, length, line);
+        if (units < 0)
+            return FALSE;
+        TrimLine(line, units);
+        return TRUE;
+    }
+    int start = 0;
+    while (start < length && (piece[start] == ' ' || piece[start] == '\t'))
+        ++start;
+    int end = start;
+    while (end < length && !IsLineEnd(piece[end]))
+        ++end;
+    if (encoding != ENCODING_OEM)
+    {
+        int count = DecodeUnicode(encoding, piece + start, end - start, line);
+        if (count < 0)
+            return FALSE;
+        line[count] = 0;
+        return TRUE;
+    }
+    BOOL plain = reader->carried == 0 && length != READ_PIECE_BYTES;
+    for (int at = end; plain && at < length; ++at)
+        plain = piece[at] != 0 && piece[at] < 0x80;
+    if (!plain && JudgeOemPiece(reader, piece, length, line) < 0)
+        return FALSE;
+    int count = DecodeOem(piece + start, end - start, line);
+    if (plain && !ConvertsBackToOem(line, count, piece + start, end - start, reader->back))
+        return FALSE;
+    line[count] = 0;
+    return TRUE;
 }
 
 // Keeps the first line that reads differently in another encoding, cut to SAMPLE_UNITS with
@@ -174,11 +190,7 @@ BOOL ReadDefinitionLine(WCHAR* line, KeyFileReader* reader)
     }
     if (!reader->judging)
     {
-        // Judged before: bytes that are no text mean the file has changed since. OEM bytes
-        // decode whatever they are, and are judged again.
-        reader->text =
-            (reader->encoding != ENCODING_OEM || JudgeOemPiece(reader, piece, length, line) >= 0) &&
-            DecodeKeptLine(reader->encoding, piece, length, line);
+        reader->text = DecodeKeptLine(reader, piece, length, line);
         return reader->text;
     }
     int count = reader->encoding == ENCODING_OEM
