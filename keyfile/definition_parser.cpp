@@ -110,8 +110,6 @@ static void ParseLine(DefinitionParser* parser, LPCWSTR line)
 
 BOOL ParseKeyFile(KeyFileReader* reader, HKEY key, UINT* stored, UINT* unstored)
 {
-    *stored = 0;
-    *unstored = 0;
     DefinitionParser parser;
     parser.key = key;
     parser.block = BLOCK_CLOSED;
@@ -153,7 +151,6 @@ KeyFileReading ReadKeyDefinitions(FILE* file, HKEY key, const KeyFileSurvey* sur
     KeyFileReader reader;
     if (!OpenKeyFileReader(&reader, file, survey->encoding, FALSE))
     {
-        reading.complete = FALSE;
         reading.outOfMemory = TRUE;
         return reading;
     }

@@ -108,7 +108,9 @@ TEST_F(Export, LongStringsAreWrittenWholeAndMalformedListsWithinTheirData)
     SetValue(CUSTOM_STYLE_KEY, TEXT("B"), REG_MULTI_SZ, unterminated);
     SetValue(CUSTOM_STYLE_KEY, TEXT("C"), REG_MULTI_SZ, oddLength);
     SetValue(CUSTOM_STYLE_KEY, TEXT("D"), REG_MULTI_SZ, Bytes());
-    // Lists longer than one conversion takes: one that ends inside its string, one with U+0001.
+    // Lists longer than one conversion takes: one that ends inside its string (the buffer beyond
+    // it still holds the list read before), one with U+0001.
+    SetCustomStrings(TEXT("Dz"), {WString(3000, u'z')});
     Bytes longUnterminated = UnitBytes(WString(2100, u'u'));
     SetValue(CUSTOM_STYLE_KEY, TEXT("E"), REG_MULTI_SZ, longUnterminated);
     SetCustomStrings(TEXT("F"), {TEXT("a\u0001b") + WString(2100, u'f')});
@@ -123,7 +125,8 @@ TEST_F(Export, LongStringsAreWrittenWholeAndMalformedListsWithinTheirData)
               "--name B\r\nab\r\n--endmulti\r\n"
               "--name C\r\nxy\r\n--endmulti\r\n"
               "--name D\r\n--endmulti\r\n"
-              "--name E\r\n" +
+              "--name Dz\r\n" +
+                  std::string(3000, 'z') + "\r\n--endmulti\r\n--name E\r\n" +
                   std::string(2100, 'u') +
                   "\r\n--endmulti\r\n--name F\r\na\x01"
                   "b" +
