@@ -56,7 +56,8 @@ void SelectStandardStyle(HWND dialog, int listId)
 
 WCHAR* GetSelectedStyleName(HWND dialog, int listId, BOOL* outOfMemory)
 {
-    *outOfMemory = FALSE;
+    if (outOfMemory)
+        *outOfMemory = FALSE;
     LRESULT position = SendDlgItemMessageW(dialog, listId, CB_GETCURSEL, 0, 0);
     if (position == CB_ERR)
         return NULL;
@@ -65,7 +66,8 @@ WCHAR* GetSelectedStyleName(HWND dialog, int listId, BOOL* outOfMemory)
     WCHAR* name = (WCHAR*)malloc((length + BUFFER_SLACK) * sizeof(WCHAR));
     if (!name)
     {
-        *outOfMemory = TRUE;
+        if (outOfMemory)
+            *outOfMemory = TRUE;
         return NULL;
     }
     if (SendDlgItemMessageW(dialog, listId, CB_GETLBTEXT, (WPARAM)position, (LPARAM)name) == CB_ERR)

@@ -8,8 +8,8 @@ void RefreshStyleList(HWND dialog);
 void FillStyleNames(HWND dialog, int listId);
 void SelectStandardStyle(HWND dialog, int listId);
 // The selected entry's text as a heap string the caller frees, or NULL when none is selected
-// or, with `outOfMemory` set, when the heap could not hold it.
-WCHAR* GetSelectedStyleName(HWND dialog, int listId, BOOL* outOfMemory);
+// or when the heap could not hold it, which `outOfMemory`, when given, tells.
+WCHAR* GetSelectedStyleName(HWND dialog, int listId, BOOL* outOfMemory = NULL);
 void SetStandardStyle(HWND dialog, int listId);
 
 #endif

@@ -227,6 +227,11 @@ TEST_F(CustomStyleFaults, CommandsShortOfMemoryChangeNothingUnfinishedAndSaySo)
         });
     EXPECT_EQ(11, failed) << "allocations the copy made";
 
+    // Asked without a place for the reason, the name is NULL all the same.
+    HostFailAllocations(1);
+    EXPECT_EQ(nullptr, GetSelectedStyleName(windows.dialog(), IDC_STYLE_LIST));
+    HostClearAllocationFaults();
+
     // Deletion holds no name: it needs no allocation.
     SetStandardStyleValue(TEXT("Source"));
     HostFailAllocations(1, true);
