@@ -36,11 +36,8 @@ set(CMAKE_CXX_STANDARD_LIBRARIES_INIT "-latomic")
 
 # The cross C library has no iconv modules, which the stand-in's code pages need: those of
 # Debian's libc6:armel, that scripts/armel-gconv.sh fetches into the user's cache once.
-if(DEFINED ENV{XDG_CACHE_HOME} AND NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
-    set(DUNVATEL_ARMEL_GCONV_CACHE $ENV{XDG_CACHE_HOME}/dunvatel/armel-gconv)
-else()
-    set(DUNVATEL_ARMEL_GCONV_CACHE $ENV{HOME}/.cache/dunvatel/armel-gconv)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/user-cache.cmake)
+set(DUNVATEL_ARMEL_GCONV_CACHE ${DUNVATEL_USER_CACHE}/armel-gconv)
 set(DUNVATEL_ARMEL_GCONV ${DUNVATEL_ARMEL_GCONV_CACHE}/usr/lib/${DUNVATEL_ARM_TRIPLE}/gconv)
 if(NOT EXISTS ${DUNVATEL_ARMEL_GCONV}/gconv-modules)
     message(FATAL_ERROR "No iconv modules for armel in ${DUNVATEL_ARMEL_GCONV}; "

@@ -178,15 +178,19 @@ def definitions(sdk):
     return found
 
 
-def declared_functions(sdk):
-    """The names SDK's headers declare as functions."""
+def sdk_headers(sdk):
+    """The text of all SDK's headers, without their comments."""
     text = ""
     for name in sorted(os.listdir(sdk)):
         if name.endswith(".h"):
             with open(os.path.join(sdk, name), encoding="utf-8") as file:
-                text += file.read()
-    text = re.sub(r"/\*.*?\*/|//[^\n]*", " ", text, flags=re.S)
-    return set(re.findall(r"\b([A-Za-z_]\w*)\s*\(", text))
+                text += file.read() + "\n"
+    return re.sub(r"/\*.*?\*/|//[^\n]*", " ", text, flags=re.S)
+
+
+def declared_functions(sdk):
+    """The names SDK's headers declare as functions."""
+    return set(re.findall(r"\b([A-Za-z_]\w*)\s*\(", sdk_headers(sdk)))
 
 
 def imports(image):
@@ -330,22 +334,16 @@ def check_instructions(path, objdump):
 def sdk_records(sdk):
     """{record: [(field, is bit-field)]} of every record SDK's headers define."""
     records = {}
-    for name in sorted(os.listdir(sdk)):
-        if not name.endswith(".h"):
-            continue
-        with open(os.path.join(sdk, name), encoding="utf-8") as file:
-            text = re.sub(r"/\*.*?\*/|//[^\n]*", " ", file.read(), flags=re.S)
-        for body, names in re.findall(r"typedef\s+struct\s*\w*\s*\{([^{}]*)\}\s*([^;]*);", text):
-            record = names.split(",")[0].strip()
-            fields = []
-            for member in body.split(";"):
-                member = member.strip()
-                if not member:
-                    continue
-                bits = ":" in member
-                declarator = member.split(":")[0].split("[")[0].strip()
-                fields.append((re.findall(r"\w+", declarator)[-1], bits))
-            records[record] = fields
+    pattern = r"typedef\s+struct\s*\w*\s*\{([^{}]*)\}\s*([^;]*);"
+    for body, names in re.findall(pattern, sdk_headers(sdk)):
+        fields = []
+        for member in body.split(";"):
+            member = member.strip()
+            if not member:
+                continue
+            declarator = member.split(":")[0].split("[")[0].strip()
+            fields.append((re.findall(r"\w+", declarator)[-1], ":" in member))
+        records[names.split(",")[0].strip()] = fields
     return records
 
 
@@ -430,14 +428,10 @@ def check_records(database, probe, msvc_flags, sdk):
 def sdk_constants(sdk):
     """The names of the object-like macros with a value that SDK's headers define."""
     names = []
-    for name in sorted(os.listdir(sdk)):
-        if not name.endswith(".h"):
-            continue
-        with open(os.path.join(sdk, name), encoding="utf-8") as file:
-            for line in file:
-                match = re.match(r"\s*#\s*define\s+([A-Za-z_]\w*)(\s+\S.*)?$", line)
-                if match and match.group(2) and not match.group(1).startswith("DUNVATEL_"):
-                    names.append(match.group(1))
+    for match in re.finditer(r"^[ \t]*#[ \t]*define[ \t]+([A-Za-z_]\w*)([ \t]+\S.*)?$",
+                             sdk_headers(sdk), flags=re.M):
+        if match.group(2) and not match.group(1).startswith("DUNVATEL_"):
+            names.append(match.group(1))
     return names
 
 

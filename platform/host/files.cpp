@@ -5,7 +5,6 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -146,13 +145,14 @@ ssize_t ReadUntilFailure(void* cookie, char* buffer, size_t size)
 {
     FailingReads* reads = (FailingReads*)cookie;
     long at = ftell(reads->file);
-    if (at < 0 || (reads->fault.rewinds == 0 && at >= reads->fault.offset))
+    bool failing = reads->fault.offset >= 0 && reads->fault.rewinds == 0;
+    if (at < 0 || (failing && at >= reads->fault.offset))
     {
         errno = EIO;
         return -1;
     }
     size_t allowed = size;
-    if (reads->fault.rewinds == 0 && (size_t)(reads->fault.offset - at) < size)
+    if (failing && (size_t)(reads->fault.offset - at) < size)
         allowed = (size_t)(reads->fault.offset - at);
     return (ssize_t)fread(buffer, 1, allowed, reads->file);
 }
@@ -254,9 +254,6 @@ FILE* _wfopen(const WCHAR* path, const WCHAR* mode)
         Rewrite rewrite = PendingRewrite();
         PendingReadFault().offset = -1;
         PendingRewrite().rewinds = 0;
-        // No read fails where the offset is beyond every file.
-        if (fault.offset < 0)
-            fault = ReadFault{LONG_MAX, 0};
         return OpenFailingReads(file, fault, name, rewrite);
     }
     if (mode[0] != 'r' && PendingWriteRoom() >= 0)
