@@ -34,7 +34,7 @@ set(CMAKE_LINKER ${prefix}ld)
 # integer arithmetic only, and the APCS calling convention (arguments in r0-r3, the result in
 # r0, r4-r11 kept); char signed and wchar_t 16 bits, as Microsoft's compilers have them. Its
 # records must be laid out as Microsoft's compiler lays them out: the record probe of
-# cmake/device-checks.py compares the two. No exceptions, RTTI or unwind tables (CMakeLists.txt
+# device/checks.py compares the two. No exceptions, RTTI or unwind tables (CMakeLists.txt
 # turns off the first two for program code). No jump tables: .text then holds no data but the
 # constants that loads read, which the disassembly check finds through those loads. C++98,
 # what the device's compiler takes; no headers but the handheld's (clang's own stdarg.h and
@@ -53,10 +53,10 @@ foreach(config DEBUG RELEASE RELWITHDEBINFO MINSIZEREL)
     set(CMAKE_CXX_FLAGS_${config} "" CACHE STRING "")
 endforeach()
 
-# clang writes ELF assembly; cmake/device-assembly.py keeps what the PE assembler takes and
+# clang writes ELF assembly; device/assembly.py keeps what the PE assembler takes and
 # refuses what it does not know; the assembler, told the StrongARM's architecture, refuses any
 # later instruction.
-set(filter ${CMAKE_CURRENT_LIST_DIR}/device-assembly.py)
+set(filter ${CMAKE_CURRENT_LIST_DIR}/../device/assembly.py)
 set(CMAKE_CXX_COMPILE_OBJECT
     "<CMAKE_CXX_COMPILER> <DEFINES> <INCLUDES> <FLAGS> -S -o <OBJECT>.s <SOURCE> && python3 ${filter} <OBJECT>.s <OBJECT>.pe.s && ${prefix}as -march=armv4 --fatal-warnings -o <OBJECT> <OBJECT>.pe.s")
 # The compiler checks cannot link: there is no C run-time to link them against.

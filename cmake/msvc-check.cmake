@@ -25,7 +25,7 @@ set(CMAKE_RANLIB llvm-ranlib)
 set(DUNVATEL_OBJDUMP llvm-objdump)
 
 # Resources: windres writes a .res file, preprocessing the script with clang against the same
-# headers; the device's build must give its program the same resources (cmake/device-checks.py).
+# headers; the device's build must give its program the same resources (device/checks.py).
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_RC_OUTPUT_EXTENSION .res)
 set(CMAKE_RC_COMPILE_OBJECT

@@ -1,6 +1,6 @@
 # Microsoft's compiler for 32-bit ARM Windows, as clang imitates it: the compiler check's target
 # (cmake/msvc-check.cmake), and the record layout and resources the device's program must have
-# (cmake/device-checks.py compares them).
+# (device/checks.py compares them).
 #
 # arm-pc-windows-msvc: 32-bit pointers, a 16-bit wchar_t and Microsoft's record layout. C++98,
 # what the handheld's compiler takes (CMake's standard levels would give C++14 to a compiler

@@ -6,8 +6,8 @@
 set -eu
 
 # The compiler check: clang, llvm (llvm-ar, llvm-objdump), the mingw-w64 windres, iconv
-# (libc-bin, always there) and python3 (cmake/handheld-compiler.py). The handheld's program:
-# clang, python3 (cmake/device-assembly.py, cmake/device-checks.py) and what building binutils from
+# (libc-bin, always there) and python3 (msvc-check/checks.py). The handheld's program:
+# clang, python3 (device/assembly.py, device/checks.py) and what building binutils from
 # Debian's source package takes (dpkg-dev for dpkg-source, xz-utils, gcc, make, flex, bison).
 # The ARM suite: lld and the armel cross libraries.
 PACKAGES="cmake ninja-build g++ clang lld llvm libclang-rt-14-dev googletest libgtest-dev \

@@ -1,7 +1,7 @@
 // Names the handheld's compiler takes for declared twice (C2374): it scopes the variable of a
 // for statement to the block around the statement. The compiler check compiles this file like
 // a program source and must refuse exactly the lines marked "refused"
-// (cmake/handheld-compiler.py).
+// (msvc-check/checks.py).
 #include "platform/platform.h"
 
 // Two loops in one block, also where one is the body of another statement without braces.

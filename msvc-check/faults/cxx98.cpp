@@ -1,7 +1,7 @@
 // What C++98 lacks and clang takes as an extension: the handheld's compiler refuses it, and the
 // handheld builds compile with -pedantic-errors (CMakeLists.txt). The compiler check
 // compiles this file like a program source and must refuse exactly the lines marked "refused"
-// (cmake/handheld-compiler.py).
+// (msvc-check/checks.py).
 #include "platform/platform.h"
 
 long long total = 0; // refused

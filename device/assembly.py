@@ -2,7 +2,7 @@
 """Turns clang's GNU assembly for 32-bit ARM (ELF) into what the handheld's assembler (GNU as
 for arm-mingw32ce, which writes PE/COFF objects) takes, and refuses anything it does not know.
 
-  device-assembly.py INPUT OUTPUT
+  assembly.py INPUT OUTPUT
 
 clang writes ELF assembly: it describes unwinding, symbol types and sizes, build attributes and
 address-significance tables that COFF has no place for, and it names its read-only sections
@@ -110,7 +110,7 @@ def filter_lines(lines):
 
 def main():
     if len(sys.argv) != 3:
-        sys.exit("usage: device-assembly.py INPUT OUTPUT")
+        sys.exit("usage: assembly.py INPUT OUTPUT")
     source, target = sys.argv[1:]
     with open(source, encoding="utf-8") as file:
         lines = file.read().split("\n")
@@ -118,7 +118,7 @@ def main():
         output = filter_lines(lines)
     except Refusal as refusal:
         sys.exit(f"{source}:{refusal.line}: error: {refusal} (line: {refusal.text}); "
-                 "cmake/device-assembly.py knows which directives the handheld's assembler "
+                 "device/assembly.py knows which directives the handheld's assembler "
                  "may be given")
     with open(target, "w", encoding="utf-8") as file:
         file.write("\n".join(output))

@@ -1,6 +1,6 @@
 @ Instructions the StrongARM (ARMv4) lacks, after the processor directive clang writes: the
 @ filter drops .cpu, so that the assembler, told -march=armv4, refuses each of them. The
-@ device's build checks that the lines marked "refused" are refused (cmake/device-checks.py).
+@ device's build checks that the lines marked "refused" are refused (device/checks.py).
 	.cpu	arm1022e
 	.text
 	.globl	lead

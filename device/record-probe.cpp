@@ -1,6 +1,6 @@
 // The layout of every record of the handheld's API, as the compiler lays it out: each size and
 // field offset a constant, each bit-field a record with only that field's bits set. The device's
-// check (cmake/device-checks.py records) compiles this file with the device's flags and with
+// check (device/checks.py records) compiles this file with the device's flags and with
 // Microsoft's layout for 32-bit ARM, and requires the same bytes from both; a record or field
 // of platform/wince/sdk that is not probed here fails it too.
 #include "platform/platform.h"

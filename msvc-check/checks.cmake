@@ -1,4 +1,4 @@
-# Checks of the compiler check, run by platform/wince/CMakeLists.txt with cmake -P.
+# Checks of the compiler check, run by msvc-check/CMakeLists.txt with cmake -P.
 #   -DCHECK=codepage -DLIST=file -DSTAMP=file: every file named in LIST converts from UTF-8 to
 #     code page 932 (iconv -f UTF-8 -t CP932), as the handheld's compilers need;
 #   -DCHECK=static-init -DOBJDUMP=llvm-objdump -DBINARIES=a,b: no object holds a static

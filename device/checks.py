@@ -2,28 +2,28 @@
 """Checks of the handheld's program, build/device/dunvatel.exe, read from the file itself (no
 handheld runs here). Each prints what it found wrong and exits 1.
 
-  device-checks.py header EXE
+  checks.py header EXE
       the PE header the Windows CE 3.0 loader takes: ARM (not Thumb), the Windows CE GUI
       subsystem, versions 3.00, image base 0x10000 with base relocations, a 64 KB stack with
       4 KB committed, no DLL characteristics, no symbol table, an entry point in ARM code;
-  device-checks.py imports EXE SDK
+  checks.py imports EXE SDK
       every import is by name, from a library that SDK has a .def for, named in that .def and
       declared in SDK's headers;
-  device-checks.py instructions EXE OBJDUMP
+  checks.py instructions EXE OBJDUMP
       .text, disassembled, holds only ARMv4 instructions in ARM state and the constants that
       its loads read: nothing the StrongARM lacks (bx, blx, clz, ldrd, strd, pld, ...);
-  device-checks.py records DATABASE PROBE MSVC_FLAGS
+  checks.py records DATABASE PROBE MSVC_FLAGS
       each record of the API, compiled in PROBE with the device's flags (from the compile
       DATABASE) and with Microsoft's layout (MSVC_FLAGS, the compiler check's target), has the
       same size and every field the same offset; PROBE must name every record of the API;
-  device-checks.py constants SDK MINGW_CXX VALUES
+  checks.py constants SDK MINGW_CXX VALUES
       each constant SDK defines that mingw-w64's desktop headers also define has their value,
       but for those VALUES lists as the handheld's own, each with its page;
-  device-checks.py resources EXE RES
+  checks.py resources EXE RES
       the program's resources are those of RES (the compiler check's compiled script), id for
       id and byte for byte;
-  device-checks.py refusals FILTER AS SAMPLE...
-      each SAMPLE of assembly, filtered by FILTER (cmake/device-assembly.py) and assembled by AS
+  checks.py refusals FILTER AS SAMPLE...
+      each SAMPLE of assembly, filtered by FILTER (device/assembly.py) and assembled by AS
       as the device's build does, is refused at exactly the lines it marks "@ refused", so that
       a filter or an assembler that stops refusing fails the build.
 """

@@ -1,7 +1,7 @@
 // Literals the handheld's compiler refuses to join (C2308), and the ways it joins them. The
 // compiler check compiles this file like a program source and must refuse exactly the lines
 // marked "refused", each where the later literal of the pair is written
-// (cmake/handheld-compiler.py).
+// (msvc-check/checks.py).
 #include "platform/platform.h"
 
 #define NARROW_PIECE "narrow"

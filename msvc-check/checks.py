@@ -13,9 +13,9 @@ with (from CMake's compile_commands.json):
 What C++98 lacks (long long, trailing enum commas, variadic macros, ...) the compile itself
 refuses: the handheld build passes -pedantic-errors (CMakeLists.txt).
 
-  handheld-compiler.py DATABASE STAMP
+  checks.py DATABASE STAMP
       checks every C++ source in DATABASE; touches STAMP when none is refused.
-  handheld-compiler.py --faults DATABASE STAMP SAMPLE...
+  checks.py --faults DATABASE STAMP SAMPLE...
       compiles each SAMPLE like a program source and requires exactly the lines it marks
       "// refused" to be refused, by the compile or either check above, so that a check that
       stops refusing fails the build.
