@@ -155,6 +155,9 @@ TEST_F(LineFile, UnicodeLinesComeInPiecesOfAtMost2045BytesThatKeepEveryCharacter
               Lines(ToUtf8(TEXT("a") + first + TEXT("日z")), ENCODING_UTF8));
     EXPECT_EQ((std::vector<WString>{first, TEXT("\U0001F600")}),
               Lines(ToUtf8(first + TEXT("\U0001F600")), ENCODING_UTF8));
+    // The lowest lead byte of two at byte 2,045 goes to the next piece, where it is no text.
+    EXPECT_EQ(std::vector<WString>{WString(2044, u'a')},
+              Lines(std::string(2044, 'a') + "\xC0\x80", ENCODING_UTF8));
 
     // A line beginning where less than two pieces are left of what was read: the reader reads
     // on before it cuts, here inside the last character.
