@@ -7,8 +7,11 @@ handheld runs here). Each prints what it found wrong and exits 1.
       subsystem, versions 3.00, image base 0x10000 with base relocations, a 64 KB stack with
       4 KB committed, no DLL characteristics, no symbol table, an entry point in ARM code;
   checks.py imports EXE SDK
-      every import is by name, from a library that SDK has a .def for, named in that .def and
-      declared in SDK's headers;
+      every import resolves, as the device's loader resolves it, against the export record of
+      SDK's .def files (what the device's libraries export, each entry with its public
+      sources): from a library the record has; by name only where the record gives the export
+      a name; by ordinal only an ordinal the record has. Each call imported is declared in
+      SDK's headers, and each entry of the record cites a source the file lists;
   checks.py instructions EXE OBJDUMP
       .text, disassembled, holds only ARMv4 instructions in ARM state and the constants that
       its loads read: nothing the StrongARM lacks (bx, blx, clz, ldrd, strd, pld, ...);
@@ -156,26 +159,67 @@ def check_header(path):
 
 # ---- Imports ----
 
-def definitions(sdk):
-    """{library.dll: set of names} from each .def in SDK."""
-    found = {}
-    for name in sorted(os.listdir(sdk)):
-        if not name.endswith(".def"):
+class Export:
+    """One export of the device's record: its name (for linking), its ordinal where the record
+    gives one, whether the library has it by ordinal only (NONAME), and the sources cited."""
+
+    def __init__(self, name, ordinal, noname, sources):
+        self.name, self.ordinal, self.noname, self.sources = name, ordinal, noname, sources
+
+
+# A source of the record: "; [key] where it is", before EXPORTS. An entry cites one or more
+# keys in brackets in its comment: "Name [@N [NONAME]] ; [key] [key] what they show".
+SOURCE = re.compile(r"^;\s*\[([\w.-]+)\]\s+\S")
+ENTRY = re.compile(r"^([A-Za-z_]\w*)(?:\s+@(\d+))?(\s+NONAME)?\s*$")
+CITED = re.compile(r"\[([\w.-]+)\]")
+
+
+def export_record(sdk):
+    """({library.dll: {name: Export}}, [problems]) from each .def in SDK: what the device's
+    libraries export, as far as the program imports it, each entry with its sources."""
+    record, problems = {}, []
+    for file_name in sorted(os.listdir(sdk)):
+        if not file_name.endswith(".def"):
             continue
-        library, exports, listing = None, set(), False
-        with open(os.path.join(sdk, name), encoding="utf-8") as file:
-            for line in file:
-                line = line.split(";")[0].strip()
-                if not line:
+        path = os.path.join(sdk, file_name)
+        library, sources, exports, listing = None, set(), {}, False
+        with open(path, encoding="utf-8") as file:
+            for number, line in enumerate(file, 1):
+                text, _, comment = line.strip().partition(";")
+                text = text.strip()
+                where = f"{path}:{number}"
+                if not text:
+                    source = SOURCE.match(line.strip())
+                    if source and not listing:
+                        sources.add(source.group(1))
                     continue
-                if line.startswith("LIBRARY"):
-                    library = line.split()[1].lower()
-                elif line == "EXPORTS":
+                if text.startswith("LIBRARY"):
+                    library = text.split()[1].lower()
+                elif text == "EXPORTS":
                     listing = True
                 elif listing:
-                    exports.add(line.split()[0])
-        found[library] = exports
-    return found
+                    entry = ENTRY.match(text)
+                    if not entry:
+                        problems.append(f"{where}: not an entry of the form NAME [@N [NONAME]]")
+                        continue
+                    name, ordinal, noname = entry.group(1), entry.group(2), entry.group(3)
+                    if noname and not ordinal:
+                        problems.append(f"{where}: {name} is NONAME without an ordinal")
+                    cited = CITED.findall(comment)
+                    if not cited:
+                        problems.append(f"{where}: {name} cites no source: each entry names "
+                                        "the public record that shows the export")
+                    for key in cited:
+                        if key not in sources:
+                            problems.append(f"{where}: {name} cites [{key}], which "
+                                            f"{file_name} does not list among its sources")
+                    exports[name] = Export(name, int(ordinal) if ordinal else None,
+                                           bool(noname), cited)
+        if library is None:
+            problems.append(f"{path}: no LIBRARY line")
+        else:
+            record[library] = exports
+    return record, problems
 
 
 def sdk_headers(sdk):
@@ -219,25 +263,38 @@ def imports(image):
     return found
 
 
+def resolve(record, library, name, ordinal):
+    """The export an import reaches, as the device's loader finds it, or why it finds none."""
+    if library not in record:
+        return None, f"{library}: a library the device's export record does not have"
+    exports = record[library]
+    if name is not None:
+        export = exports.get(name)
+        if export is None:
+            return None, f"{library}!{name}: the library exports no such name"
+        if export.noname:
+            return None, (f"{library}!{name}: imported by name, but the library exports it by "
+                          f"ordinal {export.ordinal} only")
+        return export, None
+    for export in exports.values():
+        if export.ordinal == ordinal:
+            return export, None
+    return None, f"{library} ordinal {ordinal}: no export of the record has that ordinal"
+
+
 def check_imports(path, sdk):
-    image = Image(path)
-    libraries = definitions(sdk)
+    record, problems = export_record(sdk)
     declared = declared_functions(sdk)
-    problems = []
-    found = imports(image)
+    found = imports(Image(path))
     if not found:
         problems.append("the program imports nothing")
     for library, name, ordinal in found:
-        if library not in libraries:
-            problems.append(f"{library}: a library the handheld's SDK has no list of")
-        elif name is None:
-            problems.append(f"{library} ordinal {ordinal}: imported by ordinal; the handheld's "
-                            "calls are imported by name")
-        elif name not in libraries[library]:
-            problems.append(f"{library}!{name}: not in platform/wince/sdk/"
-                            f"{library.replace('.dll', '.def')}")
-        elif name not in declared:
-            problems.append(f"{library}!{name}: declared in none of platform/wince/sdk's headers")
+        export, refusal = resolve(record, library, name, ordinal)
+        if refusal:
+            problems.append(refusal + ": the device's loader would refuse to start the program")
+        elif export.name not in declared:
+            problems.append(f"{library}!{export.name}: declared in none of "
+                            "platform/wince/sdk's headers")
     return problems
 
 

@@ -216,7 +216,12 @@ extern "C"
 
     HRSRC FindResourceW(HINSTANCE hModule, LPCWSTR lpName, LPCWSTR lpType);
     HGLOBAL LoadResource(HINSTANCE hModule, HRSRC hResInfo);
-    LPVOID LockResource(HGLOBAL hResData);
+/* LockResource is no call on the handheld: LoadResource already gives the resource's address,
+ * and the SDK's winbase.h makes LockResource a macro that gives back its argument. coredll
+ * exports no LockResource: CeGCC's record of coredll's exports (repository svn2github/cegcc,
+ * cegcc/src/w32api/libce/coredll.def) has none, and CeGCC's Windows CE winbase.h
+ * (cegcc/src/w32api/include/winbase.h) defines it under _WIN32_WCE as this one does. */
+#define LockResource(hResData) ((LPVOID)(hResData))
     int LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int nBufferMax);
     HICON LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
     HACCEL LoadAcceleratorsW(HINSTANCE hInstance, LPCWSTR lpTableName);
