@@ -69,7 +69,7 @@ set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 # no-execute flags mean nothing there) and no symbol table. The entry point is WinMain itself
 # (platform/wince/wince_platform.h says what the device passes it).
 set(CMAKE_CXX_LINK_EXECUTABLE
-    "<CMAKE_LINKER> --subsystem wince:3.00 --major-os-version 3 --minor-os-version 0 --image-base 0x10000 --stack 0x10000,0x1000 --disable-dynamicbase --disable-nxcompat -s -e WinMain <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>")
+    "<CMAKE_LINKER> --subsystem wince:3.00 --major-os-version 3 --minor-os-version 0 --image-base 0x10000 --stack 0x10000,0x1000 --disable-dynamicbase --disable-nxcompat -s -e WinMain -Map=${CMAKE_BINARY_DIR}/dunvatel.map <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>")
 
 # Resources: this binutils' windres writes a COFF object for the linker, preprocessing the
 # script with clang against the handheld's headers.

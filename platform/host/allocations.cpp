@@ -1,7 +1,8 @@
 // The C heap as program code sees it: every host executable is linked with malloc and free
 // wrapped (platform/CMakeLists.txt), so that program code's own calls come here, unchanged,
 // while the C and C++ libraries keep theirs. Tests can make a later allocation fail, as on a
-// handheld short of memory, and count the blocks a command leaves behind.
+// handheld short of memory, and count the blocks a command leaves behind. Another heap that
+// program code allocates from (the emulated handheld's) counts its blocks here as well.
 #include "platform/host/host_test_hooks.h"
 
 #include <unordered_set>
@@ -32,32 +33,47 @@ AllocationFault& Fault()
 }
 
 // The blocks handed out since the fault was armed and not yet freed.
-std::unordered_set<void*>& LiveBlocks()
+std::unordered_set<const void*>& LiveBlocks()
 {
-    static std::unordered_set<void*> blocks;
+    static std::unordered_set<const void*> blocks;
     return blocks;
 }
 
 } // namespace
 
-void* __wrap_malloc(size_t size)
+bool HostRefuseAllocation()
 {
     AllocationFault& fault = Fault();
     if (!fault.armed)
-        return __real_malloc(size);
+        return false;
     long number = ++fault.made;
-    if (fault.first > 0 && (number == fault.first || (fault.everyOne && number > fault.first)))
+    return fault.first > 0 && (number == fault.first || (fault.everyOne && number > fault.first));
+}
+
+void HostNoteBlockGiven(const void* block)
+{
+    if (Fault().armed && block)
+        LiveBlocks().insert(block);
+}
+
+void HostNoteBlockTaken(const void* block)
+{
+    if (Fault().armed)
+        LiveBlocks().erase(block);
+}
+
+void* __wrap_malloc(size_t size)
+{
+    if (HostRefuseAllocation())
         return NULL;
     void* block = __real_malloc(size);
-    if (block)
-        LiveBlocks().insert(block);
+    HostNoteBlockGiven(block);
     return block;
 }
 
 void __wrap_free(void* block)
 {
-    if (Fault().armed)
-        LiveBlocks().erase(block);
+    HostNoteBlockTaken(block);
     __real_free(block);
 }
 

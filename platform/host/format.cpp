@@ -1,8 +1,10 @@
 // user32's wvsprintfW: the conversions it knows, %s taking a wide string, and its fixed limit of
-// 1024 units: longer output is cut at 1023 units and a terminator, and 1023 is returned.
-#include "platform/platform.h"
+// 1024 units: longer output is cut at 1023 units and a terminator, and 1023 is returned. The
+// formatting itself takes its arguments from a FormatArguments, which a va_list feeds here and
+// the emulated handheld's registers and stack feed there.
+#include "platform/host/host_format.h"
 
-#include <string>
+#include <type_traits>
 
 namespace
 {
@@ -52,22 +54,6 @@ void Pad(std::u16string* out, const std::u16string& text, const Conversion& conv
     *out += text;
 }
 
-std::u16string NarrowToUnits(const char* text, long precision)
-{
-    std::u16string units;
-    for (long i = 0; text[i] && (precision < 0 || i < precision); ++i)
-        units += (char16_t)(unsigned char)text[i];
-    return units;
-}
-
-std::u16string WideToUnits(const WCHAR* text, long precision)
-{
-    std::u16string units;
-    for (long i = 0; text[i] && (precision < 0 || i < precision); ++i)
-        units += text[i];
-    return units;
-}
-
 std::u16string Digits(unsigned long value, unsigned base, bool upper)
 {
     const char* symbols = upper ? "0123456789ABCDEF" : "0123456789abcdef";
@@ -82,7 +68,8 @@ std::u16string Digits(unsigned long value, unsigned base, bool upper)
 
 // Appends one conversion; false for a letter the formatter does not know, which is then
 // copied as it stands.
-bool Convert(std::u16string* out, WCHAR type, const Conversion& conversion, va_list* arguments)
+bool Convert(std::u16string* out, WCHAR type, const Conversion& conversion,
+             FormatArguments* arguments)
 {
     switch (type)
     {
@@ -90,27 +77,17 @@ bool Convert(std::u16string* out, WCHAR type, const Conversion& conversion, va_l
     case u'S':
     {
         bool narrow = conversion.narrow || (type == u'S' && !conversion.wide);
-        if (narrow)
-        {
-            const char* text = va_arg(*arguments, const char*);
-            Pad(out, NarrowToUnits(text ? text : "(null)", conversion.precision), conversion,
-                false);
-        }
-        else
-        {
-            const WCHAR* text = va_arg(*arguments, const WCHAR*);
-            Pad(out, WideToUnits(text ? text : u"(null)", conversion.precision), conversion, false);
-        }
+        Pad(out, arguments->NextText(narrow, conversion.precision), conversion, false);
         return true;
     }
     case u'c':
     case u'C':
-        Pad(out, std::u16string(1, (char16_t)va_arg(*arguments, int)), conversion, false);
+        Pad(out, std::u16string(1, (char16_t)arguments->NextInt()), conversion, false);
         return true;
     case u'd':
     case u'i':
     {
-        long value = va_arg(*arguments, int);
+        long value = arguments->NextInt();
         std::u16string text =
             Digits(value < 0 ? 0UL - (unsigned long)value : (unsigned long)value, 10, false);
         if (value < 0)
@@ -119,12 +96,12 @@ bool Convert(std::u16string* out, WCHAR type, const Conversion& conversion, va_l
         return true;
     }
     case u'u':
-        Pad(out, Digits(va_arg(*arguments, unsigned), 10, false), conversion, true);
+        Pad(out, Digits(arguments->NextUnsigned(), 10, false), conversion, true);
         return true;
     case u'x':
     case u'X':
     {
-        std::u16string text = Digits(va_arg(*arguments, unsigned), 16, type == u'X');
+        std::u16string text = Digits(arguments->NextUnsigned(), 16, type == u'X');
         if (conversion.alternate)
             text.insert(0, type == u'X' ? u"0X" : u"0x");
         Pad(out, text, conversion, true);
@@ -135,12 +112,55 @@ bool Convert(std::u16string* out, WCHAR type, const Conversion& conversion, va_l
     }
 }
 
+// The units of a text up to its terminator, or at most `precision` of them; narrow text is
+// taken byte for byte.
+template <typename Unit> std::u16string UnitsOf(const Unit* text, long precision)
+{
+    std::u16string units;
+    for (long i = 0; text[i] && (precision < 0 || i < precision); ++i)
+        units += (char16_t)(typename std::make_unsigned<Unit>::type)text[i];
+    return units;
+}
+
+// The arguments of a va_list, as the program passes them on the host.
+class ListedArguments : public FormatArguments
+{
+  public:
+    explicit ListedArguments(va_list arguments)
+    {
+        va_copy(walk_, arguments);
+    }
+    ~ListedArguments() override
+    {
+        va_end(walk_);
+    }
+    long NextInt() override
+    {
+        return va_arg(walk_, int);
+    }
+    unsigned long NextUnsigned() override
+    {
+        return va_arg(walk_, unsigned);
+    }
+    std::u16string NextText(bool narrow, long precision) override
+    {
+        if (narrow)
+        {
+            const char* text = va_arg(walk_, const char*);
+            return text ? UnitsOf(text, precision) : UnitsOf(FORMAT_NULL_TEXT, precision);
+        }
+        const WCHAR* text = va_arg(walk_, const WCHAR*);
+        return text ? UnitsOf(text, precision) : UnitsOf(FORMAT_NULL_TEXT, precision);
+    }
+
+  private:
+    va_list walk_;
+};
+
 } // namespace
 
-int wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list arguments)
+std::u16string FormatWide(LPCWSTR format, FormatArguments* arguments)
 {
-    va_list walk;
-    va_copy(walk, arguments);
     std::u16string out;
     while (*format)
     {
@@ -180,12 +200,19 @@ int wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list arguments)
         if (!*format)
             break;
         WCHAR type = *format++;
-        if (!Convert(&out, type, conversion, &walk))
+        if (!Convert(&out, type, conversion, arguments))
             out.append(start, format);
     }
-    va_end(walk);
-    size_t length = out.size() < FORMAT_LIMIT - 1 ? out.size() : FORMAT_LIMIT - 1;
-    out.copy(buffer, length);
-    buffer[length] = 0;
-    return (int)length;
+    if (out.size() > FORMAT_LIMIT - 1)
+        out.resize(FORMAT_LIMIT - 1);
+    return out;
+}
+
+int wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list arguments)
+{
+    ListedArguments listed(arguments);
+    std::u16string out = FormatWide(format, &listed);
+    out.copy(buffer, out.size());
+    buffer[out.size()] = 0;
+    return (int)out.size();
 }

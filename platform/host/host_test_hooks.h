@@ -86,6 +86,11 @@ long HostAllocationsMade();
 long HostLiveAllocations();
 // Stops failing and counting.
 void HostClearAllocationFaults();
+// For another heap that program code allocates from: counts one allocation, true when it is
+// to fail; and notes each block it gives and takes back (a null block is none).
+bool HostRefuseAllocation();
+void HostNoteBlockGiven(const void* block);
+void HostNoteBlockTaken(const void* block);
 // Runs `command` with its first allocation failing, then with its second, and so on (`command`
 // is told which is to fail), until a run makes fewer allocations than the one that was to fail:
 // that last run fails none. After

@@ -1,0 +1,18 @@
+// What the tests of the emulated run share: the device build's program and its function
+// listing, and a handheld to run it on.
+#ifndef DUNVATEL_TESTS_DEVICE_DEVICE_TEST_SUPPORT_H
+#define DUNVATEL_TESTS_DEVICE_DEVICE_TEST_SUPPORT_H
+
+#include "device/emulator/device_program.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// build/device/dunvatel.exe with its listing and the export record.
+ProgramFiles DeviceBuild();
+
+// Readable text for failure messages.
+std::string Narrow(const std::u16string& text);
+
+#endif
