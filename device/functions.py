@@ -24,7 +24,8 @@ PLACEMENT = re.compile(r"^ \.text\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S.*)$")
 # "[ 14](sec  1)(fl 0x00)(ty    0)(scl   2) (nx 0) 0x00000000 _Z11SaveKeyFile..."
 SYMBOL = re.compile(r"^\[\s*\d+\]\(sec\s+(-?\d+)\).*\(scl\s+(\d+)\)\s+\(nx\s+\d+\)\s+0x([0-9a-f]+)\s+(\S+)$")
 MEMBER = re.compile(r"^(.*)\((.+)\)$")
-EXTERNAL, STATIC = 2, 3
+# Storage classes: global, file-local, and the label a file-local function gets from the assembler.
+EXTERNAL, STATIC, LABEL = 2, 3, 6
 
 
 def read_placements(map_path):
@@ -67,7 +68,7 @@ def text_symbols(objdump, path):
         if name == ".text":
             text_section = section
             continue
-        if storage in (EXTERNAL, STATIC) and not name.startswith("."):
+        if storage in (EXTERNAL, STATIC, LABEL) and not name.startswith("."):
             symbols.append((section, value, name))
     return sorted((value, name) for section, value, name in symbols if section == text_section)
 

@@ -9,7 +9,8 @@
 
 #include <string>
 
-// build/device/dunvatel.exe with its listing and the export record.
+// build/device/dunvatel.exe with its listing and the export record; the environment variables
+// of the same names (DUNVATEL_DEVICE_PROGRAM, _FUNCTIONS, _RECORD) name others.
 ProgramFiles DeviceBuild();
 
 // Readable text for failure messages.
