@@ -3,8 +3,8 @@
 # builds the handheld's binutils once), then runs the host suite, the host suite under the
 # sanitizers and on 32-bit ARM under qemu, the compiler check (program code as Microsoft's
 # compiler for the handheld takes it), the handheld's program build/device/dunvatel.exe and
-# its checks, the Win32 suite and the program's end-to-end tests under Wine, and a short run of
-# each fuzzer.
+# its checks, that file run on an emulated Pocket PC through every command, the Win32 suite
+# and the program's end-to-end tests under Wine, and a short run of each fuzzer.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -15,6 +15,7 @@ cmake --workflow --preset asan
 cmake --workflow --preset arm
 cmake --workflow --preset msvc-check
 cmake --workflow --preset device
+cmake --workflow --preset device-run
 cmake --workflow --preset win32
 # A minute per fuzzer here; DUNVATEL_FUZZ_SECONDS=3600 scripts/test-all.sh runs longer ones.
 cmake --preset fuzz -DDUNVATEL_FUZZ_SECONDS="${DUNVATEL_FUZZ_SECONDS:-60}"
