@@ -9,9 +9,19 @@
 namespace
 {
 
+// What a block malloc gives holds: not zeros, as the device's heap gives no promise of any.
+const uint8_t FRESH_BLOCK_BYTE = 0xA5;
+
 uint32_t CallMalloc(EmulatedProcess& process)
 {
-    return process.heap().Allocate(process.Argument(0), process.callerAddress());
+    uint32_t size = process.Argument(0);
+    uint32_t block = process.heap().Allocate(size, process.callerAddress());
+    if (block && size)
+    {
+        std::vector<uint8_t> fresh(size, FRESH_BLOCK_BYTE);
+        process.WriteMemory(block, fresh.data(), size);
+    }
+    return block;
 }
 
 uint32_t CallFree(EmulatedProcess& process)

@@ -155,6 +155,13 @@ void DeviceProgram::PressControlKey(uint16_t key)
     RunTurn();
 }
 
+void DeviceProgram::ChangeSetting()
+{
+    // "WM_SETTINGCHANGE" (Windows CE 5.0): 0x001A, as on the desktop.
+    Post(mainWindow_, 0x001A, 0, 0);
+    RunTurn();
+}
+
 uint32_t DeviceProgram::menuBar() const
 {
     for (Window* window : handheld_.Windows())

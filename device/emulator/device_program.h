@@ -59,6 +59,8 @@ class DeviceProgram
     void Select(int listId, int position) const;
     // Ctrl and the key, pressed and let go, to the main window.
     void PressControlKey(uint16_t key);
+    // The shell telling the main window that a setting changed (the input panel moved, say).
+    void ChangeSetting();
     // The menu bar's window and its buttons' texts.
     uint32_t menuBar() const;
     std::vector<std::u16string> MenuBarButtons() const;

@@ -130,10 +130,11 @@ EmulatedProcess::~EmulatedProcess()
 
 void EmulatedProcess::Refuse(const std::string& what)
 {
-    if (!stopped_)
     {
+        std::lock_guard<std::mutex> lock(refusalMutex_);
+        if (!stopped_)
+            refusal_ = what;
         stopped_ = true;
-        refusal_ = what;
     }
     if (uc_)
         uc_emu_stop(uc_);
@@ -141,7 +142,6 @@ void EmulatedProcess::Refuse(const std::string& what)
 
 void EmulatedProcess::Abandon()
 {
-    abandoned_ = true;
     Refuse("ended by the test while it waited for the user");
 }
 

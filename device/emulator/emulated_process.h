@@ -14,10 +14,12 @@
 #include "device/emulator/guest_heap.h"
 #include "device/emulator/pe_image.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -76,8 +78,9 @@ class EmulatedProcess
     {
         return stopped_;
     }
-    const std::string& refusal() const
+    std::string refusal()
     {
+        std::lock_guard<std::mutex> lock(refusalMutex_);
         return refusal_;
     }
     Handheld& handheld()
@@ -186,8 +189,9 @@ class EmulatedProcess
     uint32_t codeStart_ = 0;
     uint32_t codeEnd_ = 0;
     int depth_ = 0;
-    bool stopped_ = false;
-    bool abandoned_ = false;
+    // Set by the process's own thread, or by the test's when it stops a run that will not wait.
+    std::atomic<bool> stopped_{false};
+    std::mutex refusalMutex_;
     std::string refusal_;
 };
 

@@ -23,48 +23,55 @@ const uint32_t IMPORT = 0;                // stands for the trap of the import n
 struct Refusal
 {
     const char* what;
-    std::vector<uint32_t> code; // put at WinMain, which finds the instance in r0
-    const char* import;         // the import the IMPORT word calls
+    std::vector<uint32_t> code;       // put at WinMain, which finds the instance in r0
+    std::vector<std::string> imports; // the imports the IMPORT words call, in order
     const char* expected;
 };
 
 const Refusal REFUSALS[] = {
     {"an unaligned word read",
      {0xE5901001 /* ldr r1, [r0, #1] */, RETURN},
-     "",
+     {},
      "unaligned word read at 0x00010001 by the instruction at 0x00011000 in WinMain "
      "(ui/winmain.cpp)"},
     {"an unaligned halfword write",
      {0xE3A01000 /* mov r1, #0 */, 0xE1C010B3 /* strh r1, [r0, #3] */, RETURN},
-     "",
+     {},
      "unaligned halfword write at 0x00010003 by the instruction at 0x00011004 in WinMain"},
     {"an instruction later than ARMv4",
      {0xE3A01000, 0xE16F0F11 /* clz r0, r1 */, RETURN},
-     "",
+     {},
      "undefined instruction 0xe16f0f11 at 0x00011004 in WinMain"},
     {"a write to read-only data",
      {0xE2800A07 /* add r0, r0, #0x7000 */, 0xE5801008 /* str r1, [r0, #8] */, RETURN},
-     "",
+     {},
      "write of 4 byte(s) at read-only 0x00017008 (.rdata) by the instruction at 0x00011004 in "
      "WinMain"},
     {"a read of memory never mapped",
      {0xE3A00303 /* mov r0, #0x0C000000 */, 0xE5901000, RETURN},
-     "",
+     {},
      "read of 4 byte(s) at unmapped 0x0c000000 by the instruction at 0x00011004 in WinMain"},
     {"a recursion past the stack",
      {0xE92D4FF0 /* stmfd sp!, {r4-r11, lr} */, 0xEAFFFFFD /* b back to it */},
-     "",
+     {},
      "below the stack: the stack has outgrown its 64 KB by the instruction at 0x00011000 in "
      "WinMain"},
     {"a free of a block malloc did not give",
      {0xE3A00A01 /* mov r0, #0x1000 */, CALL, 0xE59FF004 /* ldr pc, [pc, #4] */, RETURN, FILLER,
       IMPORT},
-     "free",
+     {"free"},
      "free of 0x00001000, which malloc did not give, from 0x00011008 in WinMain"},
+    {"a block freed twice",
+     {0xE3A00010 /* mov r0, #16 */, CALL, 0xE59FF018 /* ldr pc, [pc, #24] */,
+      0xE1A05000 /* mov r5, r0 */, CALL, 0xE59FF010 /* ldr pc, [pc, #16] */,
+      0xE1A00005 /* mov r0, r5 */, CALL, 0xE59FF004 /* ldr pc, [pc, #4] */, RETURN, IMPORT, IMPORT},
+     {"malloc", "free"},
+     "free of 0x01000000, which malloc gave and free took back already, from 0x00011020 in "
+     "WinMain"},
     {"a block still held when WinMain returns",
      {SAVE_RETURN, 0xE3A00010 /* mov r0, #16 */, CALL, 0xE59FF008 /* ldr pc, [pc, #8] */,
       0xE3A00000 /* mov r0, #0 */, RETURN_SAVED, FILLER, IMPORT},
-     "malloc",
+     {"malloc"},
      "WinMain returned with 1 heap block(s) still held: 0x01000000 (16 bytes, from "
      "0x0001100c in WinMain"},
 };
@@ -98,9 +105,12 @@ TEST_P(Refusals, StopTheRunNamingTheInstructionAndItsFunction)
         [&](EmulatedProcess& process)
         {
             uint32_t at = process.instance() + process.image().entryPoint;
+            size_t import = 0;
             for (uint32_t word : refusal.code)
             {
-                process.WriteWord(at, word == IMPORT ? ImportTrap(process, refusal.import) : word);
+                if (word == IMPORT)
+                    word = ImportTrap(process, refusal.imports.at(import++));
+                process.WriteWord(at, word);
                 at += 4;
             }
         });

@@ -191,6 +191,9 @@ TEST_F(Program, KeysOpenTheAboutBoxAndEndTheProgram)
     program.Answer(about, IDOK);
     EXPECT_EQ(nullptr, handheld.FindWindow(about.window));
     EXPECT_TRUE(program.running()) << program.waitingFor();
+    // The shell's helpers take the program's activation record, as on every setting change.
+    program.ChangeSetting();
+    EXPECT_TRUE(program.running()) << program.waitingFor();
 
     program.PressControlKey('Q');
     EXPECT_EQ(0, program.WaitForExit()) << program.waitingFor();
