@@ -13,6 +13,10 @@
 
 typedef std::map<std::string, ApiFunction> ApiTable;
 
+// The API layer's function for a call the device exports under this name, or NULL when the
+// emulated device does not implement it.
+ApiFunction FindApiFunction(const std::string& name);
+
 // "0x0001a2b4".
 std::string HexAddress(uint32_t value);
 

@@ -28,18 +28,11 @@ Handheld& HandheldOf(EmulatedProcess& process)
     return process.handheld();
 }
 
-std::u16string Upper(std::u16string text)
-{
-    for (char16_t& unit : text)
-        unit = unit >= u'a' && unit <= u'z' ? (char16_t)(unit - 32) : unit;
-    return text;
-}
-
 uint32_t CallRegisterClassW(EmulatedProcess& process)
 {
     uint32_t record = process.Argument(0);
     uint32_t procedure = process.ReadWord(record + WNDCLASS_PROCEDURE);
-    std::u16string name = Upper(process.ReadWideText(process.ReadWord(record + WNDCLASS_NAME)));
+    std::u16string name = FoldCase(process.ReadWideText(process.ReadWord(record + WNDCLASS_NAME)));
     auto key = std::make_pair(&process, name);
     if (HandheldOf(process).classes.count(key))
         return 0;
@@ -51,7 +44,7 @@ uint32_t CallCreateWindowExW(EmulatedProcess& process)
 {
     Handheld& handheld = HandheldOf(process);
     std::u16string className = process.ReadWideText(process.Argument(1));
-    auto found = handheld.classes.find(std::make_pair(&process, Upper(className)));
+    auto found = handheld.classes.find(std::make_pair(&process, FoldCase(className)));
     if (found == handheld.classes.end())
         return 0;
     Window window;
@@ -117,7 +110,7 @@ uint32_t CallFindWindowW(EmulatedProcess& process)
     for (Window* window : HandheldOf(process).Windows())
     {
         if (window->kind == APPLICATION_WINDOW && !window->parent &&
-            (!className.present || Upper(window->className) == Upper(className.text)) &&
+            (!className.present || FoldCase(window->className) == FoldCase(className.text)) &&
             (!title.present || window->text == title.text))
             return window->handle;
     }

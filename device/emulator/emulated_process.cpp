@@ -1,6 +1,7 @@
 #include "device/emulator/emulated_process.h"
 
 #include "device/emulator/access_locator.h"
+#include "device/emulator/api.h"
 #include "device/emulator/handheld.h"
 
 #include <unicorn/unicorn.h>

@@ -195,8 +195,4 @@ class EmulatedProcess
     std::string refusal_;
 };
 
-// The API layer's function for a call the device exports under this name, or NULL when the
-// emulated device does not implement it.
-ApiFunction FindApiFunction(const std::string& name);
-
 #endif

@@ -47,13 +47,6 @@ class Bytes
     const std::vector<uint8_t>& bytes_;
 };
 
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        c = (char)(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
-}
-
 // A zero-terminated name at an address relative to the image base, read from its section.
 bool ReadName(const PeImage& image, uint32_t address, std::string* name)
 {
@@ -114,7 +107,7 @@ bool ReadImports(PeImage* image, uint32_t directory, std::string* why)
             }
             if (!entry)
                 break;
-            PeImport import = {Lower(library), std::string(), 0, slots + 4 * index};
+            PeImport import = {library, std::string(), 0, slots + 4 * index};
             if (entry & ORDINAL_FLAG)
                 import.ordinal = entry & 0xFFFF;
             else if (!ReadName(*image, entry + 2, &import.name))

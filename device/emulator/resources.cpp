@@ -1,6 +1,7 @@
 #include "device/emulator/resources.h"
 
 #include "device/emulator/emulated_process.h"
+#include "device/emulator/window_manager.h"
 
 namespace
 {
@@ -19,16 +20,7 @@ bool EntryMatches(EmulatedProcess& process, uint32_t root, uint32_t entryName, u
     std::u16string name;
     for (uint16_t i = 0; i < length; ++i)
         name += (char16_t)process.ReadHalf(at + 2 + 2 * i);
-    std::u16string asked = process.ReadWideText(wanted);
-    if (asked.size() != name.size())
-        return false;
-    for (size_t i = 0; i < name.size(); ++i)
-    {
-        auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? (char16_t)(c - 32) : c; };
-        if (upper(asked[i]) != upper(name[i]))
-            return false;
-    }
-    return true;
+    return FoldCase(process.ReadWideText(wanted)) == FoldCase(name);
 }
 
 // The offset (from the root) the matching entry of a directory points to; 0 when none does.

@@ -60,18 +60,11 @@ struct TemplateReader
     }
 };
 
-std::u16string Upper(std::u16string text)
-{
-    for (char16_t& unit : text)
-        unit = unit >= u'a' && unit <= u'z' ? (char16_t)(unit - 32) : unit;
-    return text;
-}
-
 // The system's control classes by ordinal ("DLGITEMTEMPLATE": 0x80 button ... 0x85 combo box)
 // or by name.
 WindowKind ControlKind(uint16_t ordinal, const std::u16string& name)
 {
-    std::u16string upper = Upper(name);
+    std::u16string upper = FoldCase(name);
     if (ordinal == 0x80 || upper == u"BUTTON")
         return BUTTON_CONTROL;
     if (ordinal == 0x85 || upper == u"COMBOBOX")
@@ -328,4 +321,11 @@ uint32_t FindControl(Handheld& handheld, uint32_t dialog, int32_t id)
             return window->handle;
     }
     return 0;
+}
+
+std::u16string FoldCase(std::u16string name)
+{
+    for (char16_t& unit : name)
+        unit = unit >= u'a' && unit <= u'z' ? (char16_t)(unit - u'a' + u'A') : unit;
+    return name;
 }

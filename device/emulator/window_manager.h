@@ -49,6 +49,9 @@ uint32_t DispatchGuestMessage(EmulatedProcess& process, const GuestMessage& mess
 bool HandleDialogMessage(EmulatedProcess& process, uint32_t dialog, const GuestMessage& message);
 // The default handling of DefWindowProcW.
 uint32_t DefaultWindowMessage(EmulatedProcess& process, uint32_t window, uint32_t message);
+// A class or resource name with its ASCII letters in upper case: such names match without
+// regard to case.
+std::u16string FoldCase(std::u16string name);
 // The control of the dialog with the id, or 0.
 uint32_t FindControl(Handheld& handheld, uint32_t dialog, int32_t id);
 
