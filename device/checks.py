@@ -12,6 +12,10 @@ handheld runs here). Each prints what it found wrong and exits 1.
       sources): from a library the record has; by name only where the record gives the export
       a name; by ordinal only an ordinal the record has. Each call imported is declared in
       SDK's headers, and each entry of the record cites a source the file lists;
+  checks.py import-refusals EXE SDK
+      the same check, against copies of SDK with a fault each (a call by name that the
+      library exports by ordinal only, an ordinal off by one, a library missing, an entry
+      without a source, ...), refuses each, so that a check that stops refusing fails;
   checks.py instructions EXE OBJDUMP
       .text, disassembled, holds only ARMv4 instructions in ARM state and the constants that
       its loads read: nothing the StrongARM lacks (bx, blx, clz, ldrd, strd, pld, ...);
@@ -297,6 +301,48 @@ def check_imports(path, sdk):
                             "platform/wince/sdk's headers")
     return problems
 
+
+# Faults made in a copy of the record, each of which the import check must refuse against the
+# program as built: (what it stands for, file, text replaced, replacement, words of the
+# refusal). Each stands for a fault of the program's imports too: the record and the file
+# disagreeing is what the loader refuses, whichever of the two is wrong.
+RECORD_FAULTS = (
+    ("a call imported by name that the library exports by ordinal only", "coredll.def",
+     "RegCloseKey ;", "RegCloseKey @1 NONAME ;", "exports it by ordinal 1 only"),
+    ("an ordinal off by one", "aygshell.def", "SHHandleWMActivate @84 NONAME ;",
+     "SHHandleWMActivate @85 NONAME ;", "ordinal 84: no export"),
+    ("a call imported by ordinal that the library exports by name", "aygshell.def",
+     "SHHandleWMSettingChange @83 NONAME ;", "SHHandleWMSettingChange ;",
+     "ordinal 83: no export"),
+    ("a library the record lacks", "aygshell.def", None, None,
+     "aygshell.dll: a library the device's export record does not have"),
+    ("an entry without a source", "coredll.def", "SetCursor ; [cegcc]", "SetCursor",
+     "SetCursor cites no source"),
+    ("an entry citing a source the file does not list", "coredll.def", "SetCursor ; [cegcc]",
+     "SetCursor ; [elsewhere]", "cites [elsewhere]"),
+)
+
+
+def check_import_refusals(path, sdk):
+    problems = []
+    with tempfile.TemporaryDirectory() as work:
+        for what, name, old, new, refusal in RECORD_FAULTS:
+            copy = os.path.join(work, name + "-" + str(len(os.listdir(work))))
+            os.mkdir(copy)
+            for file_name in os.listdir(sdk):
+                with open(os.path.join(sdk, file_name), encoding="utf-8") as file:
+                    text = file.read()
+                if file_name == name:
+                    if old is None:
+                        continue
+                    if old not in text:
+                        problems.append(f"{what}: {file_name} no longer has \"{old}\"")
+                    text = text.replace(old, new, 1)
+                with open(os.path.join(copy, file_name), "w", encoding="utf-8") as file:
+                    file.write(text)
+            if not any(refusal in found for found in check_imports(path, copy)):
+                problems.append(f"{what}: not refused (\"{refusal}\" expected)")
+    return problems
 
 # ---- Instructions ----
 
@@ -681,6 +727,8 @@ def main():
         fail(check_header(*args))
     elif check == "imports":
         fail(check_imports(*args))
+    elif check == "import-refusals":
+        fail(check_import_refusals(*args))
     elif check == "instructions":
         fail(check_instructions(*args))
     elif check == "records":
