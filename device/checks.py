@@ -12,11 +12,12 @@ what it found wrong and exits 1.
       SDK's .def files (what the device's libraries export, each entry with its public
       sources): from a library the record has; by name only where the record gives the export
       a name; by ordinal only an ordinal the record has. Each call imported is declared in
-      SDK's headers, and each entry of the record cites a source the file lists;
+      SDK's headers; each entry of the record cites a source the file lists and is imported;
   checks.py import-refusals EXE SDK
       the same check, against copies of SDK with a fault each (a call by name that the
       library exports by ordinal only, an ordinal off by one, a library missing, an entry
-      without a source, ...), refuses each, so that a check that stops refusing fails;
+      without a source, an entry not imported, ...), refuses each, so that a check that stops
+      refusing fails;
   checks.py instructions EXE OBJDUMP
       .text, disassembled, holds only ARMv4 instructions in ARM state and the constants that
       its loads read: nothing the StrongARM lacks (bx, blx, clz, ldrd, strd, pld, ...);
@@ -301,57 +302,70 @@ def check_imports(path, sdk):
     found = imports(Image(path))
     if not found:
         problems.append("the program imports nothing")
+    imported = set()
     for library, name, ordinal in found:
         export, refusal = resolve(record, library, name, ordinal)
         if refusal:
             problems.append(refusal + ": the device's loader would refuse to start the program")
-        elif export.name not in declared:
+            continue
+        imported.add((library, export.name))
+        if export.name not in declared:
             problems.append(f"{library}!{export.name}: declared in none of "
                             "platform/wince/sdk's headers")
+    # The record is of what the program imports: an entry for anything else is a source
+    # claimed for nothing, or a call the program stopped making.
+    for library, exports in record.items():
+        for name in exports:
+            if (library, name) not in imported:
+                problems.append(f"{library}!{name}: an entry for a call the program does not "
+                                "import")
     return problems
 
 
 # Faults made in a copy of the record, each of which the import check must refuse against the
-# program as built: (what it stands for, file, text replaced, replacement, words of the
-# refusal). Each stands for a fault of the program's imports too: the record and the file
+# program as built: (what it stands for, file, the line's pattern, its replacement, words of
+# the refusal). Each stands for a fault of the program's imports too: the record and the file
 # disagreeing is what the loader refuses, whichever of the two is wrong.
 RECORD_FAULTS = (
     ("a call imported by name that the library exports by ordinal only", "coredll.def",
-     "RegCloseKey ;", "RegCloseKey @1 NONAME ;", "exports it by ordinal 1 only"),
-    ("an ordinal off by one", "aygshell.def", "SHHandleWMActivate @84 NONAME ;",
+     r"^RegCloseKey ;", "RegCloseKey @1 NONAME ;", "exports it by ordinal 1 only"),
+    ("an ordinal off by one", "aygshell.def", r"^SHHandleWMActivate @84 NONAME ;",
      "SHHandleWMActivate @85 NONAME ;", "ordinal 84: no export"),
     ("a call imported by ordinal that the library exports by name", "aygshell.def",
-     "SHHandleWMSettingChange @83 NONAME ;", "SHHandleWMSettingChange ;",
+     r"^SHHandleWMSettingChange @83 NONAME ;", "SHHandleWMSettingChange ;",
      "ordinal 83: no export"),
     ("a library the record lacks", "aygshell.def", None, None,
      "aygshell.dll: a library the device's export record does not have"),
-    ("an entry without a source", "coredll.def", "SetCursor ; [cegcc]", "SetCursor",
+    ("an entry without a source", "coredll.def", r"^SetCursor ;.*$", "SetCursor",
      "SetCursor cites no source"),
-    ("an entry citing a source the file does not list", "coredll.def", "SetCursor ; [cegcc]",
+    ("an entry citing a source the file does not list", "coredll.def", r"^SetCursor ;.*$",
      "SetCursor ; [elsewhere]", "cites [elsewhere]"),
+    ("an entry the program does not import", "coredll.def", r"^(SetCursor ;.*)$",
+     r"\1\nstrlen ; [cegcc]", "strlen: an entry for a call the program does not import"),
 )
 
 
 def check_import_refusals(path, sdk):
     problems = []
     with tempfile.TemporaryDirectory() as work:
-        for what, name, old, new, refusal in RECORD_FAULTS:
-            copy = os.path.join(work, name + "-" + str(len(os.listdir(work))))
+        for number, (what, name, pattern, replacement, refusal) in enumerate(RECORD_FAULTS):
+            copy = os.path.join(work, str(number))
             os.mkdir(copy)
             for file_name in os.listdir(sdk):
                 with open(os.path.join(sdk, file_name), encoding="utf-8") as file:
                     text = file.read()
                 if file_name == name:
-                    if old is None:
+                    if pattern is None:
                         continue
-                    if old not in text:
-                        problems.append(f"{what}: {file_name} no longer has \"{old}\"")
-                    text = text.replace(old, new, 1)
+                    text, found = re.subn(pattern, replacement, text, count=1, flags=re.M)
+                    if not found:
+                        problems.append(f"{what}: no line of {file_name} matches {pattern}")
                 with open(os.path.join(copy, file_name), "w", encoding="utf-8") as file:
                     file.write(text)
             if not any(refusal in found for found in check_imports(path, copy)):
                 problems.append(f"{what}: not refused (\"{refusal}\" expected)")
     return problems
+
 
 # ---- Instructions ----
 
