@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Checks of the handheld's program, build/device/dunvatel.exe, read from the file itself (no
-handheld runs here). Each prints what it found wrong and exits 1.
+"""Checks of the handheld's program, build/device/dunvatel.exe, and of its installer cabinet,
+build/device/dunvatel.cab, read from the files themselves (no handheld runs here). Each prints
+what it found wrong and exits 1.
 
   checks.py header EXE
       the PE header the Windows CE 3.0 loader takes: ARM (not Thumb), the Windows CE GUI
@@ -11,7 +12,12 @@ handheld runs here). Each prints what it found wrong and exits 1.
       SDK's .def files (what the device's libraries export, each entry with its public
       sources): from a library the record has; by name only where the record gives the export
       a name; by ordinal only an ordinal the record has. Each call imported is declared in
-      SDK's headers, and each entry of the record cites a source the file lists;
+      SDK's headers; each entry of the record cites a source the file lists and is imported;
+  checks.py import-refusals EXE SDK
+      the same check, against copies of SDK with a fault each (a call by name that the
+      library exports by ordinal only, an ordinal off by one, a library missing, an entry
+      without a source, an entry not imported, ...), refuses each, so that a check that stops
+      refusing fails;
   checks.py instructions EXE OBJDUMP
       .text, disassembled, holds only ARMv4 instructions in ARM state and the constants that
       its loads read: nothing the StrongARM lacks (bx, blx, clz, ldrd, strd, pld, ...);
@@ -25,6 +31,12 @@ handheld runs here). Each prints what it found wrong and exits 1.
   checks.py resources EXE RES
       the program's resources are those of RES (the compiler check's compiled script), id for
       id and byte for byte;
+  checks.py cabinet CABEXTRACT CAB EXE
+      CAB, listed and extracted by CABEXTRACT, holds the setup file first and then the files
+      it installs, named as the installer finds them, and its setup file, read field by field
+      (device/cabinet.py), installs exactly EXE as \\Program Files\\dunvatel\\dunvatel.exe, the
+      shortcut \\Windows\\Start Menu\\Programs\\dunvatel.lnk to it and nothing else, on
+      Windows CE 3.0 or later on an ARM Pocket PC; it prints the fields it read;
   checks.py refusals FILTER AS SAMPLE...
       each SAMPLE of assembly, filtered by FILTER (device/assembly.py) and assembled by AS
       as the device's build does, is refused at exactly the lines it marks "@ refused", so that
@@ -38,6 +50,8 @@ import struct
 import subprocess
 import sys
 import tempfile
+
+import cabinet
 
 
 def fail(problems):
@@ -288,13 +302,68 @@ def check_imports(path, sdk):
     found = imports(Image(path))
     if not found:
         problems.append("the program imports nothing")
+    imported = set()
     for library, name, ordinal in found:
         export, refusal = resolve(record, library, name, ordinal)
         if refusal:
             problems.append(refusal + ": the device's loader would refuse to start the program")
-        elif export.name not in declared:
+            continue
+        imported.add((library, export.name))
+        if export.name not in declared:
             problems.append(f"{library}!{export.name}: declared in none of "
                             "platform/wince/sdk's headers")
+    # The record is of what the program imports: an entry for anything else is a source
+    # claimed for nothing, or a call the program stopped making.
+    for library, exports in record.items():
+        for name in exports:
+            if (library, name) not in imported:
+                problems.append(f"{library}!{name}: an entry for a call the program does not "
+                                "import")
+    return problems
+
+
+# Faults made in a copy of the record, each of which the import check must refuse against the
+# program as built: (what it stands for, file, the line's pattern, its replacement, words of
+# the refusal). Each stands for a fault of the program's imports too: the record and the file
+# disagreeing is what the loader refuses, whichever of the two is wrong.
+RECORD_FAULTS = (
+    ("a call imported by name that the library exports by ordinal only", "coredll.def",
+     r"^RegCloseKey ;", "RegCloseKey @1 NONAME ;", "exports it by ordinal 1 only"),
+    ("an ordinal off by one", "aygshell.def", r"^SHHandleWMActivate @84 NONAME ;",
+     "SHHandleWMActivate @85 NONAME ;", "ordinal 84: no export"),
+    ("a call imported by ordinal that the library exports by name", "aygshell.def",
+     r"^SHHandleWMSettingChange @83 NONAME ;", "SHHandleWMSettingChange ;",
+     "ordinal 83: no export"),
+    ("a library the record lacks", "aygshell.def", None, None,
+     "aygshell.dll: a library the device's export record does not have"),
+    ("an entry without a source", "coredll.def", r"^SetCursor ;.*$", "SetCursor",
+     "SetCursor cites no source"),
+    ("an entry citing a source the file does not list", "coredll.def", r"^SetCursor ;.*$",
+     "SetCursor ; [elsewhere]", "cites [elsewhere]"),
+    ("an entry the program does not import", "coredll.def", r"^(SetCursor ;.*)$",
+     r"\1\nstrlen ; [cegcc]", "strlen: an entry for a call the program does not import"),
+)
+
+
+def check_import_refusals(path, sdk):
+    problems = []
+    with tempfile.TemporaryDirectory() as work:
+        for number, (what, name, pattern, replacement, refusal) in enumerate(RECORD_FAULTS):
+            copy = os.path.join(work, str(number))
+            os.mkdir(copy)
+            for file_name in os.listdir(sdk):
+                with open(os.path.join(sdk, file_name), encoding="utf-8") as file:
+                    text = file.read()
+                if file_name == name:
+                    if pattern is None:
+                        continue
+                    text, found = re.subn(pattern, replacement, text, count=1, flags=re.M)
+                    if not found:
+                        problems.append(f"{what}: no line of {file_name} matches {pattern}")
+                with open(os.path.join(copy, file_name), "w", encoding="utf-8") as file:
+                    file.write(text)
+            if not any(refusal in found for found in check_imports(path, copy)):
+                problems.append(f"{what}: not refused (\"{refusal}\" expected)")
     return problems
 
 
@@ -640,6 +709,92 @@ def check_resources(path, res):
     return problems
 
 
+# ---- The installer's cabinet ----
+
+# What the user is told the cabinet installs: the program, and its shortcut in Start, Programs.
+INSTALLED = "\\Program Files\\dunvatel\\dunvatel.exe"
+SHORTCUT = "\\Windows\\Start Menu\\Programs\\dunvatel.lnk"
+# PROCESSOR_STRONGARM, what every ARM Pocket PC 2000 and 2002 reports to its installer, the
+# XScales too (device/cabinet.py gives the sources), and the values the header's fields of
+# unknown purpose usually hold; stated here again, so that a wrong value in the writer is seen.
+PROCESSOR = 2577
+USUAL_UNKNOWNS = (0, 0, 1, 0, 0)
+LISTED = re.compile(r"^\s*\d+ \| [\d.]+ [\d:]+ \| (.*)$")
+CABINET_NAME = re.compile(r"^[^.\\/]{1,8}\.(\d{3})$")
+
+
+def version(pair):
+    return f"{pair[0]}.{pair[1]}"
+
+
+def check_cabinet(cabextract, cab, exe):
+    run = subprocess.run([cabextract, "-l", cab], capture_output=True, text=True)
+    if run.returncode != 0:
+        return [f"{cabextract} cannot list {cab}: {run.stderr.strip()}"]
+    names = [m.group(1) for m in map(LISTED.match, run.stdout.splitlines()) if m]
+    numbers = [int(m.group(1)) if m else None for m in map(CABINET_NAME.match, names)]
+    if None in numbers or len(set(numbers)) != len(numbers):
+        return [f"the cabinet's files {names} are not each named 8.3 with a number of their own "
+                "as the extension, by which the installer finds them"]
+    # The setup file first, the others from the highest number down.
+    if numbers[:1] != [0] or numbers[1:] != sorted(numbers[1:], reverse=True):
+        return [f"the cabinet's files {names} are not the setup file followed by the others "
+                "from the highest number down"]
+    with tempfile.TemporaryDirectory() as work:
+        run = subprocess.run([cabextract, "-q", "-d", work, cab], capture_output=True, text=True)
+        if run.returncode != 0:
+            return [f"{cabextract} cannot extract {cab}: {run.stderr.strip()}"]
+        contents = {}
+        for name, number in zip(names, numbers):
+            with open(os.path.join(work, name), "rb") as file:
+                contents[number] = file.read()
+    try:
+        setup = cabinet.read_setup(contents[0])
+    except cabinet.SetupError as error:
+        return [f"{names[0]}: {error}"]
+    print(f"{names[0]}: {len(contents[0])} bytes, as its length field says")
+    print(f"  application  {setup['application']}, provider {setup['provider']}")
+    print(f"  processor    {setup['processor']}; unsupported platforms {setup['unsupported']}")
+    print(f"  versions     least {version(setup['least_version'])}, most "
+          f"{version(setup['most_version'])}, builds {setup['builds']} (0: none)")
+    print(f"  unknowns     {setup['unknowns']}")
+    for number, path in setup["directories"].items():
+        print(f"  directory {number:<2} {path}")
+    for number, (path, flags) in setup["files"].items():
+        print(f"  file {number:<7} {path}, flags {flags:#010x}, from "
+              f"{dict(zip(numbers, names)).get(number, 'no file of the cabinet')}")
+    print(f"  registry     {len(setup['hives'])} hives, {len(setup['keys'])} keys")
+    for number, path, target in setup["links"]:
+        print(f"  link {number:<7} {path} -> {target}")
+    with open(exe, "rb") as file:
+        program = file.read()
+    problems = []
+
+    def expect(what, found, wanted):
+        if found != wanted:
+            problems.append(f"{what}: {found}, where the cabinet must give {wanted}")
+
+    expect("the application's name", setup["application"], "dunvatel")
+    if not setup["provider"]:
+        problems.append("the setup file names no provider")
+    expect("the processor", setup["processor"], PROCESSOR)
+    expect("the least Windows CE version", version(setup["least_version"]), "3.0")
+    expect("the most Windows CE version (0.0: none)", version(setup["most_version"]), "0.0")
+    expect("the least and most build (0: none)", setup["builds"], (0, 0))
+    expect("the platforms refused", setup["unsupported"], [])
+    expect("the header's fields of unknown purpose", setup["unknowns"], USUAL_UNKNOWNS)
+    expect("the registry's hives and keys", setup["hives"] + setup["keys"], [])
+    installed = {path: contents.get(number) for number, (path, _) in setup["files"].items()}
+    expect("the files installed", sorted(installed), [INSTALLED])
+    if INSTALLED in installed and installed[INSTALLED] != program:
+        problems.append(f"the file installed as {INSTALLED} is not {exe}")
+    expect("the cabinet's files beside the setup file", sorted(numbers[1:]),
+           sorted(setup["files"]))
+    expect("the shortcuts (made, pointing at)", [link[1:] for link in setup["links"]],
+           [(SHORTCUT, INSTALLED)])
+    return problems
+
+
 # ---- Refusals ----
 
 REFUSED_AT = re.compile(r"^[^:\s]+:(\d+): (?:error|Error): (.*)$")
@@ -681,6 +836,8 @@ def main():
         fail(check_header(*args))
     elif check == "imports":
         fail(check_imports(*args))
+    elif check == "import-refusals":
+        fail(check_import_refusals(*args))
     elif check == "instructions":
         fail(check_instructions(*args))
     elif check == "records":
@@ -691,6 +848,8 @@ def main():
         fail(check_constants(sdk, mingw, values, device_command(database)))
     elif check == "resources":
         fail(check_resources(*args))
+    elif check == "cabinet":
+        fail(check_cabinet(*args))
     elif check == "refusals":
         fail(check_refusals(args[0], args[1], args[2:]))
     else:

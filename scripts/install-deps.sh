@@ -9,14 +9,16 @@ set -eu
 # (libc-bin, always there) and python3 (msvc-check/checks.py). The handheld's program:
 # clang, python3 (device/assembly.py, device/checks.py) and what building binutils from
 # Debian's source package takes (dpkg-dev for dpkg-source, xz-utils, gcc, make, flex, bison).
-# The ARM suite: lld and the armel cross libraries. The emulated handheld that runs the device's
-# program (preset device-run): unicorn's C library, whose ARM model has the StrongARM SA-1110.
+# The ARM suite: lld and the armel cross libraries. The handheld's installer cabinet: gcab
+# writes build/device/dunvatel.cab (device/cabinet.py), cabextract reads it back for its check.
+# The emulated handheld that runs the device's program (preset device-run): unicorn's C
+# library, whose ARM model has the StrongARM SA-1110.
 PACKAGES="cmake ninja-build g++ clang lld llvm libclang-rt-14-dev googletest libgtest-dev \
 libgmock-dev libbenchmark-dev clang-format \
 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine fonts-ipafont-gothic locales \
 xvfb xauth imagemagick x11-apps x11-utils xdotool python3 \
 libc6-dev-armel-cross libstdc++-12-dev-armel-cross libgcc-12-dev-armel-cross qemu-user \
-dpkg-dev xz-utils gcc make flex bison libunicorn-dev"
+dpkg-dev xz-utils gcc make flex bison gcab cabextract libunicorn-dev"
 
 missing=""
 for package in $PACKAGES; do
