@@ -157,8 +157,7 @@ void DeviceProgram::PressControlKey(uint16_t key)
 
 void DeviceProgram::ChangeSetting()
 {
-    // "WM_SETTINGCHANGE" (Windows CE 5.0): 0x001A, as on the desktop.
-    Post(mainWindow_, 0x001A, 0, 0);
+    Post(mainWindow_, WM_SETTINGCHANGE_MESSAGE, 0, 0);
     RunTurn();
 }
 
