@@ -175,10 +175,10 @@ def check_header(path):
 
 class Export:
     """One export of the device's record: its name (for linking), its ordinal where the record
-    gives one, whether the library has it by ordinal only (NONAME), and the sources cited."""
+    gives one, and whether the library has it by ordinal only (NONAME)."""
 
-    def __init__(self, name, ordinal, noname, sources):
-        self.name, self.ordinal, self.noname, self.sources = name, ordinal, noname, sources
+    def __init__(self, name, ordinal, noname):
+        self.name, self.ordinal, self.noname = name, ordinal, noname
 
 
 # A source of the record: "; [key] where it is", before EXPORTS. An entry cites one or more
@@ -228,7 +228,7 @@ def export_record(sdk):
                             problems.append(f"{where}: {name} cites [{key}], which "
                                             f"{file_name} does not list among its sources")
                     exports[name] = Export(name, int(ordinal) if ordinal else None,
-                                           bool(noname), cited)
+                                           bool(noname))
         if library is None:
             problems.append(f"{path}: no LIBRARY line")
         else:
