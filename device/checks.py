@@ -305,10 +305,10 @@ def check_imports(path, sdk):
     imported = set()
     for library, name, ordinal in found:
         export, refusal = resolve(record, library, name, ordinal)
+        imported.add((library, export.name if export else name))
         if refusal:
             problems.append(refusal + ": the device's loader would refuse to start the program")
             continue
-        imported.add((library, export.name))
         if export.name not in declared:
             problems.append(f"{library}!{export.name}: declared in none of "
                             "platform/wince/sdk's headers")
