@@ -1,12 +1,10 @@
 #include "tests/device/side_by_side.h"
 
-#include "keyfile/export.h"
-#include "keyfile/import.h"
 #include "platform/host/host_test_hooks.h"
 #include "resources/resource.h"
-#include "store/custom_style.h"
 #include "store/style_catalogue.h"
 #include "store/style_store.h"
+#include "ui/main_dialog.h"
 #include "tests/keyfile/keyfile_test_support.h"
 
 bool operator==(const Box& left, const Box& right)
@@ -39,28 +37,6 @@ void ReadResults(const CommandRun& run, Outcome* outcome)
 {
     outcome->tree = KeyExists(IME_ROOT_KEY) ? ReadTree(IME_ROOT_KEY) : TreeContent();
     outcome->file = run.file.empty() ? std::string() : ReadFileBytes(run.file);
-}
-
-void RunHostCommand(Command command, HWND dialog)
-{
-    switch (command)
-    {
-    case SET_STANDARD_COMMAND:
-        SetStandardStyle(dialog, IDC_STYLE_LIST);
-        break;
-    case COPY_COMMAND:
-        CopyStyleToCustom(dialog, IDC_STYLE_LIST);
-        break;
-    case DELETE_COMMAND:
-        DeleteCustomStyle(dialog, IDC_STYLE_LIST);
-        break;
-    case EXPORT_COMMAND:
-        ExportCustomStyle(dialog, IDC_STYLE_LIST);
-        break;
-    case IMPORT_COMMAND:
-        ImportCustomStyle(dialog, IDC_STYLE_LIST);
-        break;
-    }
 }
 
 void SelectStyle(const std::vector<WString>& entries, const WString& style,
@@ -96,7 +72,8 @@ Outcome RunOnHost(const CommandRun& run)
             return true;
         });
     HostFailAllocations(run.failingAllocation);
-    RunHostCommand(run.command, windows.dialog());
+    // The button's command through the dialog's own procedure, as the tap reaches it.
+    MainDialogProc(windows.dialog(), WM_COMMAND, MAKEWPARAM(BUTTONS[run.command], BN_CLICKED), 0);
     outcome.allocations = HostAllocationsMade();
     outcome.leftBehind = HostLiveAllocations();
     HostClearAllocationFaults();
