@@ -88,11 +88,6 @@ uint32_t CallWcslen(EmulatedProcess& process)
     return (uint32_t)process.ReadWideText(process.Argument(0)).size();
 }
 
-uint32_t CallStrlen(EmulatedProcess& process)
-{
-    return (uint32_t)process.ReadNarrowText(process.Argument(0)).size();
-}
-
 uint32_t CallWcscpy(EmulatedProcess& process)
 {
     process.WriteWideText(process.Argument(0), process.ReadWideText(process.Argument(1)));
@@ -116,7 +111,6 @@ void AddRuntimeCalls(ApiTable* table)
     (*table)["memcpy"] = CallMemcpy;
     (*table)["memset"] = CallMemset;
     (*table)["wcslen"] = CallWcslen;
-    (*table)["strlen"] = CallStrlen;
     (*table)["wcscpy"] = CallWcscpy;
     (*table)["wcscmp"] = CallWcscmp;
 }

@@ -1,7 +1,5 @@
 #include "tests/device/device_test_support.h"
 
-#include "platform/host/host_test_hooks.h"
-
 #include <cstdlib>
 
 namespace
@@ -21,9 +19,4 @@ ProgramFiles DeviceBuild()
     return ProgramFiles{Setting("DUNVATEL_DEVICE_PROGRAM", DUNVATEL_DEVICE_PROGRAM),
                         Setting("DUNVATEL_DEVICE_FUNCTIONS", DUNVATEL_DEVICE_FUNCTIONS),
                         Setting("DUNVATEL_DEVICE_RECORD", DUNVATEL_DEVICE_RECORD)};
-}
-
-std::string Narrow(const std::u16string& text)
-{
-    return HostToUtf8(text.c_str());
 }

@@ -13,7 +13,4 @@
 // of the same names (DUNVATEL_DEVICE_PROGRAM, _FUNCTIONS, _RECORD) name others.
 ProgramFiles DeviceBuild();
 
-// Readable text for failure messages.
-std::string Narrow(const std::u16string& text);
-
 #endif

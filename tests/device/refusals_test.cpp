@@ -128,7 +128,7 @@ class Loader : public ::testing::Test
     // The export record with `line` replaced by `replacement`.
     std::string RecordWith(const std::string& line, const std::string& replacement)
     {
-        std::string folder = Narrow(scratch.path());
+        std::string folder = ToUtf8(scratch.path());
         for (const char* name : {"coredll.def", "aygshell.def"})
         {
             std::ifstream in(std::string(DUNVATEL_DEVICE_RECORD) + "/" + name);
@@ -147,7 +147,7 @@ class Loader : public ::testing::Test
         uint32_t pe = (uint8_t)bytes[0x3C] | (uint8_t)bytes[0x3D] << 8;
         bytes[pe + offset] = (char)(value & 0xFF);
         bytes[pe + offset + 1] = (char)(value >> 8);
-        std::string path = Narrow(scratch.path()) + "dunvatel.exe";
+        std::string path = ToUtf8(scratch.path()) + "dunvatel.exe";
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
